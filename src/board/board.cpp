@@ -1,0 +1,147 @@
+#include "board/board.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+
+std::string KindListText(std::uint8_t kind) {
+  static const char *const texts[] = {"---", "R", "C", "C", "D", "(o)", "<->", "C", "TXT"};
+  if (kind < std::size(texts))
+    return texts[kind];
+  return "---";
+}
+
+namespace {
+[[noreturn]] void IndexError(std::int32_t i) {
+  throw TarnwickError("List index out of bounds (" + std::to_string(i) + ")");
+}
+} // namespace
+
+void Board::InitBoard(std::int32_t traceCount, std::int32_t pinCount) {
+  if (!traces_.empty())
+    return;
+  pinCount_ = std::clamp(pinCount, 10, 40);
+  for (std::int32_t i = 0; i < traceCount; ++i)
+    traces_.push_back(std::make_unique<Trace>());
+}
+
+void Board::Resize(std::int32_t traceCount, std::int32_t pinCount) {
+  const auto keep = static_cast<std::size_t>(std::max(traceCount, 0));
+  while (traces_.size() > keep)
+    traces_.pop_back();
+  while (traces_.size() < keep)
+    traces_.push_back(std::make_unique<Trace>());
+  pinCount_ = pinCount;
+  Repaint();
+}
+
+void Board::Clear() {
+  SelectedComponent = nullptr;
+  components_.clear();
+  traces_.clear();
+}
+
+Trace &Board::GetTrace(std::int32_t i) {
+  if (i < 0 || i >= TraceCount())
+    IndexError(i);
+  return *traces_[static_cast<std::size_t>(i)];
+}
+
+const Trace &Board::GetTrace(std::int32_t i) const {
+  return const_cast<Board *>(this)->GetTrace(i);
+}
+
+BoardComponent &Board::GetComponent(std::int32_t i) {
+  if (i < 0 || i >= ComponentCount())
+    IndexError(i);
+  return *components_[static_cast<std::size_t>(i)];
+}
+
+const BoardComponent &Board::GetComponent(std::int32_t i) const {
+  return const_cast<Board *>(this)->GetComponent(i);
+}
+
+std::int32_t Board::IndexOf(const BoardComponent *c) const {
+  for (std::size_t i = 0; i < components_.size(); ++i)
+    if (components_[i].get() == c)
+      return static_cast<std::int32_t>(i);
+  return -1;
+}
+
+BoardComponent *Board::AddComponent(std::unique_ptr<BoardComponent> c) {
+  BoardComponent *raw = c.get();
+  components_.push_back(std::move(c));
+  Repaint();
+  return raw;
+}
+
+void Board::RemoveComponent(BoardComponent *c) {
+  if (SelectedComponent == c)
+    SelectedComponent = nullptr;
+  const std::int32_t i = IndexOf(c);
+  if (i >= 0)
+    components_.erase(components_.begin() + i);
+}
+
+void Board::SetHighlightTrace(std::int32_t t) {
+  HighlightTrace = t;
+  Repaint();
+}
+
+void Board::SetHighlightEndTrace(std::int32_t t) {
+  HighlightEndTrace = t;
+  Repaint();
+}
+
+void Board::SetShowLabels(bool on) {
+  showLabels_ = on;
+  Repaint();
+}
+
+void Board::SetShowFlow(bool on) {
+  showFlow_ = on;
+  Repaint();
+}
+
+void Board::HandleMousePress(MouseButton button, bool shift, bool doubleClick, std::int32_t x,
+                             std::int32_t y) {
+  if (button != MouseButton::Left)
+    return;
+  if (y > PinPitch * pinCount_ + 3)
+    return;
+  const std::int32_t t = TraceAt(x);
+  const std::int32_t p = PinAt(y);
+  if (t > TraceCount() - 1)
+    return;
+
+  ClickedPin = p;
+  SelectedComponent = nullptr;
+  for (const auto &c : components_) {
+    const auto [lo, hi] = std::minmax(c->StartTrace, c->EndTrace);
+    if (c->StartPin == p && lo <= t && t <= hi) {
+      SelectedComponent = c.get();
+      break;
+    }
+  }
+
+  if (SelectedComponent) {
+    HighlightTrace = -1;
+    HighlightEndTrace = -1;
+    Notify(OnHighlightKompChange);
+  } else if (shift) {
+    HighlightEndTrace = t;
+    Notify(OnHighlightTraceChange);
+  } else {
+    HighlightTrace = t;
+    HighlightEndTrace = -1;
+    SelectedComponent = nullptr;
+    Notify(OnHighlightTraceChange);
+    Notify(OnHighlightKompChange);
+  }
+
+  if (doubleClick && SelectedComponent)
+    Notify(OnComponentEdit);
+  Repaint();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,290 @@
+#include "board/board_painter.h"
+
+#include "board/canvas.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+const QColor Background(16, 16, 16);
+const QColor LabelledStrip(144, 128, 80);
+const QColor PlainStrip(128, 112, 64);
+const QColor Red(255, 0, 0);
+const QColor Green(0, 128, 0);
+const QColor Blue(0, 0, 255);
+const QColor Black(0, 0, 0);
+const QColor White(255, 255, 255);
+const QColor Purple(128, 0, 128);
+
+QString Text(const std::string &s) { return QString::fromStdString(s); }
+
+// The hole of a strip whose left edge is at x = 0 and whose holes start at y = 0.
+void DrawHole(Canvas &c, int p) { c.Ellipse(4, 15 * p + 4, 11, 15 * p + 11); }
+
+int NameOffset(const BoardComponent &c) {
+  switch (c.kind()) {
+  case ComponentKind::Wire:
+    return 4;
+  case ComponentKind::ElectrolyticRadial:
+    return 6;
+  case ComponentKind::ElectrolyticAxial:
+  case ComponentKind::Diode:
+    return 12;
+  default:
+    return 8;
+  }
+}
+
+} // namespace
+
+BoardPainter::BoardPainter() : glyphs_(GlyphSet::Load()) {}
+
+const QImage &BoardPainter::Strip(QRgb colour, int pinCount) {
+  auto key = std::make_pair(colour, pinCount);
+  auto it = strips_.find(key);
+  if (it != strips_.end())
+    return it->second;
+  if (strips_.size() > 16)
+    strips_.clear();
+  const int h = std::max(15 * pinCount, 1);
+  QImage img(15, h, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  {
+    QPainter p(&img);
+    Canvas c(p, QFont());
+    c.SetPen(Black);
+    c.SetBrush(QColor::fromRgb(colour));
+    c.Rectangle(0, 0, 15, 15 * pinCount);
+    c.SetBrush(Black);
+    for (int pin = 0; pin < pinCount; ++pin)
+      DrawHole(c, pin);
+  }
+  return strips_.emplace(key, std::move(img)).first->second;
+}
+
+const QImage &BoardPainter::Hole(QRgb fill) {
+  auto it = holes_.find(fill);
+  if (it != holes_.end())
+    return it->second;
+  QImage img(15, 15, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  {
+    QPainter p(&img);
+    Canvas c(p, QFont());
+    c.SetPen(Black);
+    c.SetBrush(QColor::fromRgb(fill));
+    DrawHole(c, 0);
+  }
+  return holes_.emplace(fill, std::move(img)).first->second;
+}
+
+// One run of the five passes over one surface.
+class BoardPainter::Pass {
+public:
+  Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font,
+       QSize surface)
+      : owner_(owner), b_(board), c_(painter, font), size_(surface) {}
+
+  void Run() {
+    DrawBackground();
+    DrawTraces();
+    c_.SetBrushSolid(true);
+    if (b_.ShowFlow())
+      DrawFlow();
+    c_.SetBrushSolid(true);
+    DrawComponents();
+    c_.SetBrushSolid(true);
+    DrawSizePreview();
+  }
+
+private:
+  void DrawBackground() { c_.FillRect(0, 0, size_.width(), size_.height(), Background); }
+
+  void DrawTraces() {
+    const int pins = b_.PinCount();
+    const auto [lo, hi] = std::minmax(b_.HighlightTrace, b_.HighlightEndTrace);
+    const bool holesLit = lo >= 0;
+    const int hp = b_.HighlightPin;
+    int oddShift = -1;
+    c_.SetPen(Black);
+    for (int t = 0; t < b_.TraceCount(); ++t) {
+      const int left = 18 * t + 3;
+      const Trace &trace = b_.GetTrace(t);
+      QColor fill = t == b_.HighlightTrace      ? Red
+                    : t == b_.HighlightEndTrace ? Green
+                    : !trace.Name.empty()       ? LabelledStrip
+                                                : PlainStrip;
+      if (pins > 0) {
+        c_.DrawImage(left, 4, owner_.Strip(fill.rgb(), pins));
+      } else {
+        c_.SetBrush(fill);
+        c_.Rectangle(left, 4, left + 15, 15 * pins + 4);
+      }
+      // The fill colour left behind is that of the last hole drawn.
+      bool lastLit = false;
+      if (holesLit && lo <= t && t <= hi && hp >= 0 && hp < pins) {
+        c_.DrawImage(left, 15 * hp + 4, owner_.Hole(Blue.rgb()));
+        lastLit = hp == pins - 1;
+      }
+      c_.SetBrush(lastLit ? Blue : Black);
+      if (pins <= 0)
+        c_.SetBrush(fill);
+      if (!trace.Name.empty()) {
+        int ty = 15 * pins + 8;
+        if (t % 2 != 0) {
+          if (oddShift < 0)
+            oddShift = c_.TextHeight(QStringLiteral("Ay")) + 1;
+          ty += oddShift;
+        }
+        c_.SetTextColor(t == b_.HighlightTrace ? Red : White);
+        c_.SetBrushSolid(true);
+        c_.TextOut(left, ty, Text(trace.Name));
+      }
+    }
+  }
+
+  void DrawFlow() {
+    c_.SetBrush(Purple);
+    c_.SetPen(Black);
+    const int traces = b_.TraceCount();
+    std::vector<std::vector<const BoardComponent *>> touching(
+        static_cast<std::size_t>(std::max(traces, 0)));
+    for (int i = 0; i < b_.ComponentCount(); ++i) {
+      const BoardComponent &c = b_.GetComponent(i);
+      const auto [lo, hi] = std::minmax(c.StartTrace, c.EndTrace);
+      if (c.Is(ComponentKind::TraceCut)) {
+        for (int t = std::max(lo, 0); t <= hi && t < traces; ++t)
+          touching[static_cast<std::size_t>(t)].push_back(&c);
+      } else {
+        for (int t : {lo, hi}) {
+          if (t >= 0 && t < traces)
+            touching[static_cast<std::size_t>(t)].push_back(&c);
+          if (lo == hi)
+            break;
+        }
+      }
+    }
+    for (int t = 0; t < traces; ++t) {
+      auto &list = touching[static_cast<std::size_t>(t)];
+      if (list.size() < 2)
+        continue;
+      std::stable_sort(list.begin(), list.end(),
+                       [](auto *a, auto *b) { return a->StartPin < b->StartPin; });
+      for (std::size_t k = 1; k < list.size(); ++k) {
+        const BoardComponent *prev = list[k - 1];
+        const BoardComponent *cur = list[k];
+        if (prev->Is(ComponentKind::TraceCut) || cur->Is(ComponentKind::TraceCut))
+          continue;
+        c_.Rectangle(TraceX(t) - 2, PinY(prev->StartPin), TraceX(t) + 3, PinY(cur->StartPin));
+      }
+    }
+  }
+
+  void DrawComponents() {
+    for (int i = 0; i < b_.ComponentCount(); ++i)
+      DrawComponent(b_.GetComponent(i));
+  }
+
+  void DrawComponent(const BoardComponent &c) {
+    const int x1 = TraceX(c.StartTrace);
+    const int x2 = TraceX(c.EndTrace);
+    const int y = PinY(c.StartPin);
+    const int span = std::abs(c.StartTrace - c.EndTrace);
+    const auto [xmin, xmax] = std::minmax(x1, x2);
+    const ComponentKind kind = c.kind();
+
+    if ((kind == ComponentKind::Resistor || kind == ComponentKind::Diode) && span < 2) {
+      c_.SetPen(White);
+      c_.SetBrush(Black);
+      c_.Ellipse(x1 - 8, y - 8, x1 + 8, y + 8);
+    }
+    if (kind != ComponentKind::TraceCut) {
+      c_.SetPen(White);
+      if (kind != ComponentKind::ElectrolyticRadial && kind != ComponentKind::Label)
+        c_.Line(x1, y, x2, y);
+      DrawSymbol(c, x1, x2, y, span);
+      DrawName(c, x1, x2, y);
+      DrawExtras(c, x1, x2, y, xmin, xmax, span);
+    } else {
+      c_.FillRect(xmin - 9, y - 4, xmax + 9, y + 4, Black);
+    }
+    c_.SetPen(Black);
+    if (b_.SelectedComponent == &c)
+      c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
+  }
+
+  void DrawSymbol(const BoardComponent &c, int x1, int x2, int y, int span) {
+    const auto k = static_cast<std::size_t>(c.Kind);
+    if (span < 2 || k >= owner_.glyphs_.Normal.size())
+      return;
+    const QImage &img = x1 > x2 ? owner_.glyphs_.Reversed[k] : owner_.glyphs_.Normal[k];
+    if (!img.isNull())
+      c_.DrawImage(x1 + (x2 - x1 - 24) / 2, y - 11, img);
+  }
+
+  void DrawName(const BoardComponent &c, int x1, int x2, int y) {
+    if (c.Name == UnnamedComponent)
+      return;
+    const QString name = Text(c.Name);
+    c_.SetTextColor(White);
+    c_.SetBrushSolid(false);
+    if (c.Is(ComponentKind::Label)) {
+      c_.SetBold(true);
+      c_.TextOut(x1, y, name);
+      c_.SetBold(false);
+    } else if (b_.ShowLabels() && !name.isEmpty()) {
+      const int w = c_.TextWidth(name);
+      c_.TextOut(x1 + (x2 - x1 - w) / 2, y + NameOffset(c), name);
+    }
+    c_.SetBrushSolid(true);
+  }
+
+  void DrawExtras(const BoardComponent &c, int x1, int x2, int y, int xmin, int xmax,
+                  int span) {
+    if (c.Is(ComponentKind::Socket)) {
+      c_.FillRect(xmin - 9, y - 6, xmax + 9, y + 6, White);
+      c_.SetBrush(Black);
+      c_.SetPen(White);
+      for (int k = 0; k <= span; ++k) {
+        const int cx = xmin + 14 * k;
+        c_.Ellipse(cx - 6, y - 6, cx + 6, y + 6);
+        c_.Ellipse(cx - 1, y - 1, cx + 1, y + 1);
+      }
+    } else if (c.Is(ComponentKind::ElectrolyticRadial)) {
+      c_.SetBrush(White);
+      c_.SetPen(White);
+      c_.Ellipse(x1 - 3, y - 3, x1 + 4, y + 4);
+      c_.Ellipse(x2 - 3, y - 3, x2 + 4, y + 4);
+      c_.SetBrushSolid(false);
+      c_.SetTextColor(Black);
+      c_.TextCentered(x1 - 15, y - 15, x1 + 15, y + 15, QStringLiteral("+"));
+      c_.TextCentered(x2 - 15, y - 15, x2 + 15, y + 15, QStringLiteral("-"));
+      c_.SetTextColor(White);
+      const int cx = (x1 + x2) / 2;
+      // Half of CapWidth trace pitches, plus the outline pixel: 9 * CapWidth + 1.
+      const int r = 9 * c.CapWidth + 1;
+      c_.Ellipse(cx - r, y - r, cx + r, y + r);
+      c_.SetBrushSolid(true);
+    }
+  }
+
+  void DrawSizePreview() {
+    const GridRect &s = b_.SizePreview;
+    if (s.Right > 0 && s.Bottom > 0)
+      c_.FocusRect(2, 2, s.Right * 18 + 2, s.Bottom * 15 + 2);
+  }
+
+  BoardPainter &owner_;
+  const Board &b_;
+  Canvas c_;
+  QSize size_;
+};
+
+void BoardPainter::PaintBoard(QPainter &painter, const Board &board, const QFont &font,
+                              QSize surface) {
+  Pass(*this, painter, board, font, surface).Run();
+}
+
+} // namespace tarnwick

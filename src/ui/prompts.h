@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace tarnwick {
+
+// What a file dialog asks for: its filter ("Layout Files (*.twk)"), the extension added to a
+// name typed without one, and whether the file must exist or overwriting is confirmed.
+struct FileDialogSpec {
+  QString Key; // each dialog keeps the name last chosen in it, under this key
+  QString Filter;
+  QString DefaultSuffix;
+  bool MustExist = false;
+  bool ConfirmOverwrite = false;
+};
+
+// Every modal question the program asks goes through this seam: file dialogs, message boxes,
+// the warning beep and modal runs of dialogs. The program uses the toolkit's boxes; tests
+// script the answers.
+class Prompts {
+public:
+  virtual ~Prompts() = default;
+  // OK/Cancel question with the question icon; true on OK.
+  virtual bool Question(QWidget *owner, const QString &caption, const QString &text) = 0;
+  virtual void Information(QWidget *owner, const QString &caption, const QString &text) = 0;
+  virtual void Warning(QWidget *owner, const QString &caption, const QString &text) = 0;
+  virtual void Error(QWidget *owner, const QString &text) = 0;
+  // The chosen file, or an empty text when the dialog was cancelled.
+  virtual QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
+  virtual QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
+  virtual void Beep() = 0;
+  // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
+  virtual int Exec(QDialog &dialog) = 0;
+};
+
+// The toolkit's own boxes and dialogs.
+class QtPrompts : public Prompts {
+public:
+  bool Question(QWidget *owner, const QString &caption, const QString &text) override;
+  void Information(QWidget *owner, const QString &caption, const QString &text) override;
+  void Warning(QWidget *owner, const QString &caption, const QString &text) override;
+  void Error(QWidget *owner, const QString &text) override;
+  QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) override;
+  QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) override;
+  void Beep() override;
+  int Exec(QDialog &dialog) override;
+};
+
+} // namespace tarnwick

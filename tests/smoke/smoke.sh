@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Starts the real editor in a real X server, finds its window titled "Tarnwick" and checks that a
+# screenshot of it is not blank. Exit code 77 (skipped) only when no X server can be started.
+set -u
+program=$1
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+  echo "skipped: xvfb-run, xdotool or import (imagemagick) is missing; scripts/install-deps installs them"
+  exit 77
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cat >"$work/inner.sh" <<'INNER'
+#!/usr/bin/env bash
+set -u
+program=$1; work=$2
+"$program" &
+pid=$!
+win=""
+for _ in $(seq 1 100); do
+  win=$(xdotool search --name '^Tarnwick$' 2>/dev/null | head -n 1)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+if [ -z "$win" ]; then
+  echo "FAIL: no window titled Tarnwick appeared"
+  kill "$pid" 2>/dev/null
+  exit 1
+fi
+sleep 1
+import -window root "$work/shot.png"
+colours=$(convert "$work/shot.png" -format '%k' info:)
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+echo "window $win found; screenshot has $colours colours"
+if [ "${colours:-0}" -lt 8 ]; then
+  echo "FAIL: the screenshot is blank"
+  exit 1
+fi
+exit 0
+INNER
+chmod +x "$work/inner.sh"
+if ! xvfb-run -a -s "-screen 0 1280x1024x24" true 2>/dev/null; then
+  echo "skipped: no X server could be started"
+  exit 77
+fi
+xvfb-run -a -s "-screen 0 1280x1024x24" "$work/inner.sh" "$program" "$work"
