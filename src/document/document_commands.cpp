@@ -7,6 +7,8 @@
 
 namespace tarnwick {
 
+void TMainForm::CreateNewLayoutDialog() {}
+
 void TMainForm::ResetDocument() {
   // The rows point into the board, so they go before the board frees the components.
   ListView1->clear();

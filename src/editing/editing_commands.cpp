@@ -3,6 +3,8 @@
 
 namespace tarnwick {
 
+void TMainForm::CreateComponentDialog() {}
+
 void TMainForm::ToolButton1Click() {}
 void TMainForm::ToolButton2Click() {}
 void TMainForm::ToolButton3Click() {}

@@ -3,6 +3,8 @@
 
 namespace tarnwick {
 
+void TMainForm::CreatePrintDialog() {}
+
 void TMainForm::ExportBitmap1Click() {}
 
 void TMainForm::Print1Click() {

@@ -6,6 +6,7 @@ int main(int argc, char **argv) {
   tarnwick::TApplication app(argc, argv);
   tarnwick::QtPrompts prompts;
   tarnwick::TMainForm form(prompts);
+  form.CreateDialogs();
   form.show();
   return app.exec();
 }

@@ -109,6 +109,12 @@ void TMainForm::FormCreate() {
       Qt::QueuedConnection);
 }
 
+void TMainForm::CreateDialogs() {
+  CreateComponentDialog();
+  CreateNewLayoutDialog();
+  CreatePrintDialog();
+}
+
 void TMainForm::BuildMenus() {
   auto add = [this](QMenu *menu, const QString &caption, void (TMainForm::*handler)(),
                     QKeySequence key = {}) {

@@ -89,6 +89,10 @@ public:
   void BoardSelectionChange();
   void BoardComponentEdit();
 
+  // Creates, hidden, the dialogs kept for the whole run: the component dialog, the New Layout
+  // dialog and the print dialog, in this order.
+  void CreateDialogs();
+
   // Set when Exit decided to end the program; the close request is then let through.
   bool ExitRequested() const { return exitRequested_; }
 
@@ -121,6 +125,17 @@ private:
   void SetTitleFromFile();
   // Runs the discard question when the layout has unsaved changes; false on Cancel.
   bool DiscardQuery();
+
+  // Document commands.
+  void CreateNewLayoutDialog();
+
+  // Editing commands.
+  void CreateComponentDialog();
+
+  // Netlist import.
+
+  // Output.
+  void CreatePrintDialog();
 
   Prompts &prompts_;
   BoardView *board_ = nullptr;
