@@ -83,8 +83,7 @@ const QImage &BoardPainter::Hole(QRgb fill) {
 // One run of the five passes over one surface.
 class BoardPainter::Pass {
 public:
-  Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font,
-       QSize surface)
+  Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font, QSize surface)
       : owner_(owner), b_(board), c_(painter, font), size_(surface) {}
 
   void Run() {
@@ -241,8 +240,7 @@ private:
     c_.SetBrushSolid(true);
   }
 
-  void DrawExtras(const BoardComponent &c, int x1, int x2, int y, int xmin, int xmax,
-                  int span) {
+  void DrawExtras(const BoardComponent &c, int x1, int x2, int y, int xmin, int xmax, int span) {
     if (c.Is(ComponentKind::Socket)) {
       c_.FillRect(xmin - 9, y - 6, xmax + 9, y + 6, White);
       c_.SetBrush(Black);

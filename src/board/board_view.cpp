@@ -33,8 +33,7 @@ void BoardView::Press(QMouseEvent *event, bool doubleClick) {
   else if (event->button() == Qt::RightButton)
     button = MouseButton::Right;
   const QPoint pos = event->position().toPoint();
-  HandleMousePress(button, event->modifiers() & Qt::ShiftModifier, doubleClick, pos.x(),
-                   pos.y());
+  HandleMousePress(button, event->modifiers() & Qt::ShiftModifier, doubleClick, pos.x(), pos.y());
 }
 
 void BoardView::mousePressEvent(QMouseEvent *event) { Press(event, false); }

@@ -4,8 +4,15 @@
 #include <algorithm>
 
 namespace tarnwick {
+namespace {
+// Board texts are small; drawn without smoothing they stay sharp and keep the board's colours.
+QFont Crisp(QFont f) {
+  f.setStyleStrategy(QFont::NoAntialias);
+  return f;
+}
+} // namespace
 
-Canvas::Canvas(QPainter &painter, const QFont &font) : p_(painter), font_(font), fm_(font) {
+Canvas::Canvas(QPainter &painter, const QFont &font) : p_(painter), font_(Crisp(font)), fm_(font_) {
   p_.setRenderHint(QPainter::Antialiasing, false);
   p_.setFont(font_);
 }

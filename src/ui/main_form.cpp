@@ -68,8 +68,7 @@ QFont ChooseBoardFont() {
   return f;
 }
 
-TMainForm::TMainForm(Prompts &prompts, QWidget *parent)
-    : QMainWindow(parent), prompts_(prompts) {
+TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), prompts_(prompts) {
   setObjectName(QStringLiteral("MainForm"));
   setGeometry(191, 113, 730, 551);
   QFont windowFont(QStringLiteral("Tahoma"));
@@ -105,8 +104,7 @@ void TMainForm::FormCreate() {
   board_->OnComponentEdit = [this](tarnwick::Board &) { BoardComponentEdit(); };
   // Handled once the event loop runs, so the window is maximised when it is first shown.
   QMetaObject::invokeMethod(
-      this, [this] { setWindowState(windowState() | Qt::WindowMaximized); },
-      Qt::QueuedConnection);
+      this, [this] { setWindowState(windowState() | Qt::WindowMaximized); }, Qt::QueuedConnection);
 }
 
 void TMainForm::CreateDialogs() {
@@ -139,8 +137,7 @@ void TMainForm::BuildMenus() {
 
   QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   add(edit, QStringLiteral("Move Left"), &TMainForm::ToolButton1Click, Qt::CTRL | Qt::Key_Left);
-  add(edit, QStringLiteral("Move Right"), &TMainForm::ToolButton2Click,
-      Qt::CTRL | Qt::Key_Right);
+  add(edit, QStringLiteral("Move Right"), &TMainForm::ToolButton2Click, Qt::CTRL | Qt::Key_Right);
   add(edit, QStringLiteral("Move Up"), &TMainForm::ToolButton3Click, Qt::CTRL | Qt::Key_Up);
   add(edit, QStringLiteral("Move Down"), &TMainForm::ToolButton4Click, Qt::CTRL | Qt::Key_Down);
   edit->addSeparator();
