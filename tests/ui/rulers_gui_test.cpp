@@ -1,0 +1,84 @@
+#include "ui/rulers.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace tarnwick;
+
+namespace {
+
+bool White(const QImage &img, int x, int y) { return (img.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF; }
+
+// Columns (or rows) where a full tick runs from 2 to the far edge.
+std::vector<int> TopTicks(const QImage &img) {
+  std::vector<int> ticks;
+  for (int x = 0; x < img.width(); ++x) {
+    bool full = true;
+    for (int y = 2; y < img.height() && full; ++y)
+      full = White(img, x, y);
+    if (full && !White(img, x, 1))
+      ticks.push_back(x);
+  }
+  return ticks;
+}
+
+TEST(Rulers, TopRulerTicksEveryCentimetreFromTheFirstStrip) {
+  QImage img(600, 12, QImage::Format_RGB32);
+  {
+    QPainter p(&img);
+    PaintTopRuler(p, img.width(), img.height(), 15);
+  }
+  const std::vector<int> expected = {18, 89, 160, 231, 301, 372, 443, 514, 585};
+  EXPECT_EQ(TopTicks(img), expected);
+  // Base line along the bottom from x = 18 to the right edge; black elsewhere in the corner.
+  EXPECT_TRUE(White(img, 18, 11));
+  EXPECT_TRUE(White(img, 599, 11));
+  EXPECT_FALSE(White(img, 17, 11));
+  EXPECT_FALSE(White(img, 0, 0));
+  // A digit is written right of each tick.
+  int digitPixels = 0;
+  for (int y = 2; y < 11; ++y)
+    for (int x = 21; x < 27; ++x)
+      digitPixels += White(img, x, y);
+  EXPECT_GT(digitPixels, 0);
+}
+
+TEST(Rulers, LeftRulerTicksEveryCentimetreFromTheStripTops) {
+  QImage img(15, 400, QImage::Format_RGB32);
+  {
+    QPainter p(&img);
+    PaintLeftRuler(p, img.width(), img.height());
+  }
+  std::vector<int> ticks;
+  for (int y = 0; y < img.height(); ++y) {
+    bool full = true;
+    for (int x = 2; x < 14 && full; ++x)
+      full = White(img, x, y);
+    if (full && !White(img, 1, y))
+      ticks.push_back(y);
+  }
+  const std::vector<int> expected = {4, 63, 122, 181, 240, 299, 358};
+  EXPECT_EQ(ticks, expected);
+  EXPECT_TRUE(White(img, 14, 4));    // base line on the right edge
+  EXPECT_TRUE(White(img, 14, 398));  // ... down to the last pixel but one
+  EXPECT_FALSE(White(img, 14, 399)); // lines leave out their end point
+  EXPECT_FALSE(White(img, 14, 3));
+}
+
+TEST(Rulers, TicksDoNotDependOnTheWidth) {
+  QImage narrow(100, 12, QImage::Format_RGB32), wide(700, 12, QImage::Format_RGB32);
+  {
+    QPainter p(&narrow);
+    PaintTopRuler(p, narrow.width(), narrow.height(), 15);
+  }
+  {
+    QPainter p(&wide);
+    PaintTopRuler(p, wide.width(), wide.height(), 15);
+  }
+  const std::vector<int> expected = {18, 89};
+  EXPECT_EQ(TopTicks(narrow), expected);
+  EXPECT_EQ(TopTicks(wide).size(), 10u);
+}
+
+} // namespace
