@@ -21,6 +21,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+// The icons live in the static GUI library, whose resources must be registered by hand.
+static void RegisterIcons() { Q_INIT_RESOURCE(icons); }
+
 namespace tarnwick {
 namespace {
 
@@ -69,6 +72,7 @@ QFont ChooseBoardFont() {
 }
 
 TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), prompts_(prompts) {
+  RegisterIcons();
   setObjectName(QStringLiteral("MainForm"));
   setGeometry(191, 113, 730, 551);
   QFont windowFont(QStringLiteral("Tahoma"));

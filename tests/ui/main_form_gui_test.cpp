@@ -78,9 +78,9 @@ TEST_F(Window, StartsEmptyWithOnlyNewAndOpenEnabled) {
   EXPECT_EQ(form.Board().TraceCount(), 0);
   EXPECT_TRUE(Enabled("ToolButton15"));
   EXPECT_TRUE(Enabled("ToolButton11"));
-  for (const char *name : {"ToolButton12", "ToolButton9", "ToolButton10", "ToolButton1",
-                           "ToolButton2", "ToolButton3", "ToolButton4", "ToolButton6",
-                           "ToolButton7"})
+  for (const char *name :
+       {"ToolButton12", "ToolButton9", "ToolButton10", "ToolButton1", "ToolButton2", "ToolButton3",
+        "ToolButton4", "ToolButton6", "ToolButton7"})
     EXPECT_FALSE(Enabled(name)) << name;
   EXPECT_FALSE(form.Edit3->isEnabled());
   EXPECT_TRUE(form.Edit3->text().isEmpty());
@@ -90,7 +90,8 @@ TEST_F(Window, StartsEmptyWithOnlyNewAndOpenEnabled) {
   EXPECT_EQ(form.ListView1->headerItem()->text(1), "Label");
   EXPECT_EQ(form.ToolAction("ToolButton9")->toolTip(), "Add New Component");
   EXPECT_EQ(form.ToolAction("ToolButton7")->toolTip(), "Shift Trace Right");
-  EXPECT_FALSE(form.windowIcon().isNull());
+  EXPECT_FALSE(form.windowIcon().pixmap(32, 32).isNull());
+  EXPECT_FALSE(form.ToolAction("ToolButton15")->icon().pixmap(16, 16).isNull());
   // Without "Small Fonts" on the system, the board draws in Arial 7.
   EXPECT_EQ(form.Board().font().family(), "Arial");
   EXPECT_EQ(form.Board().font().pointSize(), 7);
