@@ -1,8 +1,55 @@
 // File > Import Netlist.
+#include "netlist/import_command.h"
+#include "netlist/netlist_import.h"
 #include "ui/main_form.h"
+#include "ui/prompts.h"
+
+#include <QFile>
+#include <QWidget>
 
 namespace tarnwick {
+namespace {
 
-void TMainForm::ImportNetlist1Click() {}
+// The main window as the import's target: every component gets its list row and sets the
+// modified flag on its way to the board.
+class MainFormTarget : public NetlistTarget {
+public:
+  explicit MainFormTarget(TMainForm &form) : form_(form) {}
+  Board &TargetBoard() override { return form_.Board(); }
+  void AddComponentToLayout(std::unique_ptr<BoardComponent> c) override {
+    form_.AddComponentToLayout(std::move(c));
+  }
+
+private:
+  TMainForm &form_;
+};
+
+} // namespace
+
+FileDialogSpec NetlistDialogSpec() {
+  FileDialogSpec spec;
+  spec.Key = QStringLiteral("OpenDialog2");
+  spec.Filter = QStringLiteral("Netlist Files (*.net)");
+  spec.DefaultSuffix = QStringLiteral("net");
+  spec.MustExist = false;
+  return spec;
+}
+
+void TMainForm::ImportNetlist1Click() {
+  if (!DiscardQuery())
+    return;
+  prompts_.Warning(this, QStringLiteral("Warning"),
+                   QStringLiteral("This is a *very* experimental function, so beware!"));
+  const QString fileName = prompts_.OpenFileName(this, NetlistDialogSpec());
+  if (fileName.isEmpty())
+    return;
+  // Read before anything is reset, so a file beyond the reader's bounds leaves the current
+  // layout as it was.
+  const NetlistLines lines = ReadNetlistFile(QFile::encodeName(fileName).toStdString());
+  ResetDocument();
+  Panel1->show();
+  MainFormTarget target(*this);
+  PlaceNetlist(lines, target, ProcessNetlistRandom());
+}
 
 } // namespace tarnwick

@@ -20,7 +20,7 @@ QString RunFileDialog(QWidget *owner, const FileDialogSpec &spec, bool save) {
   dialog.setNameFilter(spec.Filter);
   dialog.setDefaultSuffix(spec.DefaultSuffix);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save || !spec.MustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.ConfirmOverwrite);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   const QString last = LastChosen().value(spec.Key);
