@@ -16,7 +16,7 @@ program=$1; work=$2
 "$program" &
 pid=$!
 win=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   win=$(xdotool search --name '^Tarnwick$' 2>/dev/null | head -n 1)
   [ -n "$win" ] && break
   sleep 0.1
@@ -26,9 +26,14 @@ if [ -z "$win" ]; then
   kill "$pid" 2>/dev/null
   exit 1
 fi
-sleep 1
-import -window root "$work/shot.png"
-colours=$(convert "$work/shot.png" -format '%k' info:)
+# Under load the first frames may not be painted yet: look again for a while.
+colours=0
+for _ in $(seq 1 30); do
+  sleep 0.5
+  import -window root "$work/shot.png"
+  colours=$(convert "$work/shot.png" -format '%k' info:)
+  [ "${colours:-0}" -ge 8 ] && break
+done
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 echo "window $win found; screenshot has $colours colours"
