@@ -22,8 +22,13 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 if [ -z "$win" ]; then
-  echo "FAIL: no window titled Tarnwick appeared"
-  kill "$pid" 2>/dev/null
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "FAIL: no window titled Tarnwick appeared"
+    kill "$pid" 2>/dev/null
+  else
+    wait "$pid"
+    echo "FAIL: the program ended with status $? before showing its window"
+  fi
   exit 1
 fi
 # Under load the first frames may not be painted yet: look again for a while.
@@ -44,8 +49,10 @@ fi
 exit 0
 INNER
 chmod +x "$work/inner.sh"
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" true 2>/dev/null; then
+# A display number of our own, so that X servers started at the same time do not collide.
+display=$((RANDOM % 400 + 100))
+if ! xvfb-run -n "$display" -a -s "-screen 0 1280x1024x24" true 2>/dev/null; then
   echo "skipped: no X server could be started"
   exit 77
 fi
-xvfb-run -a -s "-screen 0 1280x1024x24" "$work/inner.sh" "$program" "$work"
+xvfb-run -n "$display" -a -s "-screen 0 1280x1024x24" "$work/inner.sh" "$program" "$work"
