@@ -1,3 +1,4 @@
+#include "board_fixture.h"
 #include "output/printout.h"
 #include "recording_page_canvas.h"
 
@@ -6,20 +7,9 @@
 using namespace tarnwick;
 using tarnwick::test::RecordingPageCanvas;
 using Op = RecordingPageCanvas::Op;
+using tarnwick::test::Put;
 
 namespace {
-
-BoardComponent *Put(Board &b, ComponentKind k, int start, int end, int pin,
-                    const std::string &name = "", int capWidth = 0) {
-  auto c = std::make_unique<BoardComponent>();
-  c->Kind = static_cast<std::uint8_t>(k);
-  c->StartTrace = start;
-  c->EndTrace = end;
-  c->StartPin = pin;
-  c->Name = name;
-  c->CapWidth = capWidth;
-  return b.AddComponent(std::move(c));
-}
 
 RecordingPageCanvas Print(const Board &b, bool highlight, float spacing = 2.54f) {
   RecordingPageCanvas page;
