@@ -2,6 +2,7 @@
 
 #include "board/board.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -34,6 +35,16 @@ fs::path Target(const std::string &fileName) {
   return target;
 }
 
+// The start of the target's name, short enough that the temporary name stays a legal file name,
+// cut between whole UTF-8 characters.
+std::string TempStem(const fs::path &target) {
+  std::string name = target.filename().string();
+  std::size_t keep = std::min<std::size_t>(name.size(), 64);
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  return "." + name.substr(0, keep) + ".";
+}
+
 bool SyncAndClose(int fd) {
   const bool synced = ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
@@ -59,7 +70,7 @@ ReplacingFile::ReplacingFile(const std::string &fileName) : shownName_(fileName)
   std::mt19937 rng(seed());
   std::uniform_int_distribution<int> letter(0, 25);
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    std::string name = "." + target.filename().string() + ".";
+    std::string name = TempStem(target);
     for (int i = 0; i < 8; ++i)
       name += static_cast<char>('a' + letter(rng));
     tempPath_ = (target.parent_path() / (name + ".tmp")).string();

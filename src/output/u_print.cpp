@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tarnwick {
 namespace {
@@ -18,6 +19,11 @@ template <class W> W *Place(W *w, const char *name, int x, int y) {
   w->setObjectName(QString::fromLatin1(name));
   w->move(x, y);
   return w;
+}
+
+// The given size, widened when the caption would not fit in the platform's font.
+void FitWidth(QWidget *w, int width, int height) {
+  w->resize(std::max(width, w->sizeHint().width()), height);
 }
 
 // Ends the dialog when the click is over, also when printing failed.
@@ -40,7 +46,6 @@ TPrintForm::TPrintForm(const Board &board, Prompts &prompts, QWidget *parent)
     : QDialog(parent), board_(board), prompts_(prompts) {
   setObjectName(QStringLiteral("PrintForm"));
   setWindowTitle(QStringLiteral("PrintForm"));
-  setFixedSize(262, 115);
   move(192, 114);
 
   Label1 = Place(new QLabel(QStringLiteral("Pin Spacing:"), this), "Label1", 16, 16);
@@ -48,16 +53,22 @@ TPrintForm::TPrintForm(const Board &board, Prompts &prompts, QWidget *parent)
   Edit1->resize(41, 21);
   Label2 = Place(new QLabel(QStringLiteral("Millimeter"), this), "Label2", 64, 35);
   CheckBox1 = Place(new QCheckBox(QStringLiteral("Highlight Traces"), this), "CheckBox1", 16, 58);
-  CheckBox1->resize(97, 17);
+  FitWidth(CheckBox1, 97, 17);
   CheckBox1->setChecked(true);
   Button2 = Place(new QPushButton(QStringLiteral("Printer Setup"), this), "Button2", 168, 16);
   Button1 = Place(new QPushButton(QStringLiteral("Print"), this), "Button1", 168, 48);
   Button3 = Place(new QPushButton(QStringLiteral("Close"), this), "Button3", 168, 80);
+  // The buttons share one width: 81, or what the widest caption needs.
+  int buttonWidth = 81;
+  for (QPushButton *b : {Button1, Button2, Button3})
+    buttonWidth = std::max(buttonWidth, b->sizeHint().width());
   for (QPushButton *b : {Button1, Button2, Button3}) {
-    b->resize(81, 23);
+    b->resize(buttonWidth, 23);
     b->setAutoDefault(false);
   }
   Button1->setDefault(true);
+  // Fixed border: 262 x 115, wider only when the buttons grew.
+  setFixedSize(168 + buttonWidth + 13, 115);
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
   connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });

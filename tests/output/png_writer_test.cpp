@@ -82,6 +82,12 @@ TEST(PngWriter, ReplacesAnExistingFileKeepingItsPermissionsAndLinks) {
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(PngFile::Read(name).Width, 9u);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.png", "old.png"}));
+
+  // A name at the file system's length limit still gets a temporary companion.
+  std::string longest(250, 'x');
+  longest += ".png";
+  WriteRgbPng(dir / longest, 2, 2, GradientRows(2));
+  EXPECT_EQ(PngFile::Read(dir / longest).Width, 2u);
 }
 
 TEST(PngWriter, AFileThatCannotBeCreatedIsReportedAndNothingIsLeft) {
