@@ -19,6 +19,8 @@ public:
   // Paints the board onto any raster surface of the given size; the view and the image export
   // both draw through this.
   void PaintBoard(QPainter &painter, QSize surface);
+  // Writes the board as a PNG file with the caption underneath (defined with the image export).
+  void SaveImage(const QString &fileName, const QString &caption);
   // The font the board draws its texts in: the control's font.
   QFont DrawingFont() const { return font(); }
 

@@ -19,6 +19,7 @@ namespace tarnwick {
 
 class Prompts;
 class Ruler;
+class TPrintForm;
 
 // The main window: menus, toolbar, rulers, the board view and the side panel with the trace
 // label box and the component list. Its handlers check their preconditions, call the board
@@ -136,6 +137,7 @@ private:
 
   // Output.
   void CreatePrintDialog();
+  TPrintForm *printForm_ = nullptr;
 
   Prompts &prompts_;
   BoardView *board_ = nullptr;
