@@ -25,15 +25,15 @@ namespace {
 
 // Icon files of the drop-down's items, in item order; Label has none.
 constexpr const char *KindIcons[KindItemCount] = {
-    "kind_wire",     "kind_resistor", "kind_capacitor", "kind_elko_axial", "kind_elko_radial",
-    "kind_diode",    "kind_socket",   "kind_tracecut",  nullptr,
+    "kind_wire",  "kind_resistor", "kind_capacitor", "kind_elko_axial", "kind_elko_radial",
+    "kind_diode", "kind_socket",   "kind_tracecut",  nullptr,
 };
 
 // A board index shown counted from 1. Indices come from layout files too, so the step must not
 // overflow; the spin then clamps the value into its range.
 std::int32_t Shown(std::int32_t index) {
-  return static_cast<std::int32_t>(std::min<std::int64_t>(
-      std::int64_t{index} + 1, std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>(std::int64_t{index} + 1, std::numeric_limits<std::int32_t>::max()));
 }
 
 QLabel *MakeLabel(QWidget *parent, const char *name, const char *text, int x, int y) {
@@ -94,7 +94,7 @@ void TNewCompForm::BuildControls() {
   MakeLabel(this, "Label1", "Component Name / Value:", 8, 8);
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName(QStringLiteral("Edit1"));
-  Edit1->setGeometry(8, 24, 185, 21);
+  Edit1->setGeometry(8, 24, 200, 21);
   MakeLabel(this, "Label3", "Start Trace:", 216, 8);
   UpDownEdit1 = MakeSpin(this, "UpDownEdit1", 216, 24);
   SpeedButton1 = MakeSpeedButton(this, "SpeedButton1", "<>");
@@ -105,7 +105,7 @@ void TNewCompForm::BuildControls() {
   MakeLabel(this, "Label2", "Component Type:", 8, 56);
   ComboBoxEx1 = new QComboBox(this);
   ComboBoxEx1->setObjectName(QStringLiteral("ComboBoxEx1"));
-  ComboBoxEx1->setGeometry(8, 72, 185, 22);
+  ComboBoxEx1->setGeometry(8, 72, 200, 22);
   MakeLabel(this, "Label6", "Place in Row:", 216, 56);
   UpDownEdit3 = MakeSpin(this, "UpDownEdit3", 216, 72);
   Label5 = MakeLabel(this, "Label5", "Cap Width:", 318, 56);
@@ -125,8 +125,8 @@ void TNewCompForm::BuildControls() {
   Button2->setGeometry(316, 118, 75, 25);
   Button2->setAutoDefault(false);
 
-  QWidget *order[] = {Edit1, ComboBoxEx1, UpDownEdit1, UpDownEdit2,
-                      UpDownEdit3, Button1, Button2, UpDownEdit4};
+  QWidget *order[] = {Edit1,       ComboBoxEx1, UpDownEdit1, UpDownEdit2,
+                      UpDownEdit3, Button1,     Button2,     UpDownEdit4};
   for (std::size_t i = 1; i < std::size(order); ++i)
     setTabOrder(order[i - 1], order[i]);
 }
@@ -138,8 +138,8 @@ void TNewCompForm::FillKinds() {
   blank.fill(Qt::transparent);
   for (int i = 0; i < KindItemCount; ++i) {
     const char *file = KindIcons[i];
-    const QIcon icon = file ? QIcon(QStringLiteral(":/kinds/%1.xpm").arg(QLatin1String(file)))
-                            : QIcon(blank);
+    const QIcon icon =
+        file ? QIcon(QStringLiteral(":/kinds/%1.xpm").arg(QLatin1String(file))) : QIcon(blank);
     ComboBoxEx1->addItem(icon, QString::fromLatin1(KindItems[static_cast<std::size_t>(i)].Caption));
   }
   // No kind is chosen until the user picks one.

@@ -75,9 +75,7 @@ protected:
     form.AppendRow(raw);
     return raw;
   }
-  QString RowText(int row, int column) {
-    return form.ListView1->topLevelItem(row)->text(column);
-  }
+  QString RowText(int row, int column) { return form.ListView1->topLevelItem(row)->text(column); }
   BoardView &B() { return form.Board(); }
 
   CompDlgPrompts prompts;

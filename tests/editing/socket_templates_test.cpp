@@ -22,9 +22,9 @@ std::vector<Placed> Describe(const std::vector<BoardComponent> &parts) {
 }
 
 TEST(SocketTemplates, ListedInDialogOrder) {
-  const char *names[] = {"Generic 6-pin socket",        "Generic 8-pin socket",
-                         "Generic 10-pin socket",       "Generic 12-pin socket",
-                         "Generic 14-pin socket",       "Single Opamp socket (8-pin)",
+  const char *names[] = {"Generic 6-pin socket",     "Generic 8-pin socket",
+                         "Generic 10-pin socket",    "Generic 12-pin socket",
+                         "Generic 14-pin socket",    "Single Opamp socket (8-pin)",
                          "Dual Opamp socket (8-pin)"};
   const int pins[] = {6, 8, 10, 12, 14, 8, 8};
   ASSERT_EQ(SocketTemplates.size(), 7u);
