@@ -3,16 +3,12 @@
 
 namespace tarnwick {
 
-void TMainForm::CreateComponentDialog() {}
-
 void TMainForm::ToolButton1Click() {}
 void TMainForm::ToolButton2Click() {}
 void TMainForm::ToolButton3Click() {}
 void TMainForm::ToolButton4Click() {}
 void TMainForm::Button4Click() {}
 void TMainForm::Button5Click() {}
-void TMainForm::Button1Click() {}
-void TMainForm::ListBox1DblClick() {}
 void TMainForm::Button2Click() {}
 void TMainForm::Button3Click() {}
 void TMainForm::BoardProperties1Click() {}

@@ -115,9 +115,19 @@ void TMainForm::BoardSelectionChange() {
 }
 
 void TMainForm::BoardComponentEdit() {
-  if (!board_->SelectedComponent)
+  BoardComponent *c = board_->SelectedComponent;
+  if (!c)
     return;
-  // The component dialog is added with the editing commands.
+  EditComponent(c, [this, c] {
+    // The row of the edited component itself, which is the first selected row whenever the
+    // board's selection came from a click.
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+      if (RowComponent(ListView1->topLevelItem(i)) == c) {
+        RewriteRow(ListView1->topLevelItem(i));
+        break;
+      }
+    SetModified();
+  });
   UpdateCommands();
 }
 

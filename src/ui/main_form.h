@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -132,6 +133,11 @@ private:
 
   // Editing commands.
   void CreateComponentDialog();
+  // Runs the component dialog in edit mode for c; onOk runs when it ends with OK. Afterwards,
+  // also when the dialog or onOk fails, the dialog edits nothing and no trace, end trace or
+  // row is highlighted.
+  void EditComponent(BoardComponent *c, const std::function<void()> &onOk);
+  class TNewCompForm *NewCompForm = nullptr;
 
   // Netlist import.
 
