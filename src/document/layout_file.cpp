@@ -97,6 +97,39 @@ constexpr std::size_t MaxKeyBytes = 64;
 // Enough bytes for MaxLayoutTextLength characters however they are encoded.
 constexpr std::size_t MaxValueBytes = 4 * MaxLayoutTextLength + 4;
 
+// One line as read: the text before its first "=" (the whole line when there is none), and
+// the value after it with its leading blanks skipped, cut after MaxValueBytes bytes.
+struct RawLine {
+  std::string_view Key;
+  bool KeyTooLong = false;
+  bool SawEquals = false;
+  std::string_view Value;
+  bool ValueMore = false; // a non-blank byte follows the part of the value kept
+};
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsLayoutBlank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && IsLayoutBlank(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+bool AllBlank(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return IsLayoutBlank(c); });
+}
+
+std::optional<std::int32_t> IntegerValue(const RawLine &line) {
+  if (line.ValueMore)
+    return std::nullopt;
+  return ParseLayoutInteger(TrimBlanks(line.Value));
+}
+
+std::string TextValue(const RawLine &line) {
+  const std::string_view v = line.ValueMore ? line.Value : TrimBlanks(line.Value);
+  return DecodeLayoutText(v, MaxLayoutTextLength);
+}
+
 } // namespace
 
 struct LayoutReader::State {
@@ -105,15 +138,13 @@ struct LayoutReader::State {
   std::string fileName;
   bool inSection = false;
   bool atFileStart = true;
-  // The line being read.
+  // A line that continues in the next piece, collected up to the bounds.
   Phase phase = Phase::Key;
   std::string key;
   bool keyTooLong = false;
   bool sawEquals = false;
   std::string value;
-  bool valueMore = false; // a non-blank byte follows the kept part of the value
-  KeyRef ref;             // what the line's key names, once its "=" was read
-  char lower[MaxKeyBytes] = {};
+  bool valueMore = false;
   // What was found so far; a count is known once its first occurrence was read.
   std::int32_t counts[3] = {0, 40, 20}; // PartCount, TraceCount, PinCount
   bool countSeen[3] = {};
@@ -122,16 +153,38 @@ struct LayoutReader::State {
   std::vector<TraceText> traces;
   std::vector<RawKomp> komps;
 
+  bool LineStarted() const { return !key.empty() || sawEquals; }
+  void WholeLine(std::string_view line);
   void Segment(const char *p, std::size_t n);
-  std::string_view TrimmedKey();
-  std::string_view LowerKey();
   void EndLine();
+  void Line(const RawLine &line);
   void Header(std::string_view line);
-  void Store(const KeyRef &ref);
-  std::optional<std::int32_t> IntegerValue() const;
-  std::string TextValue() const;
+  void Store(const KeyRef &ref, const RawLine &line);
   std::int32_t EntryLimit(int countIndex, std::int32_t hardLimit) const;
 };
+
+// A line that lies whole in one piece is read where it is, without copying.
+void LayoutReader::State::WholeLine(std::string_view text) {
+  RawLine line;
+  const auto eq = text.find('=');
+  line.Key = text.substr(0, eq);
+  if (line.Key.size() > MaxKeyBytes) {
+    line.Key = line.Key.substr(0, MaxKeyBytes);
+    line.KeyTooLong = true;
+  }
+  if (eq != std::string_view::npos) {
+    line.SawEquals = true;
+    std::string_view v = text.substr(eq + 1);
+    while (!v.empty() && IsLayoutBlank(v.front()))
+      v.remove_prefix(1);
+    if (v.size() > MaxValueBytes) {
+      line.ValueMore = !AllBlank(v.substr(MaxValueBytes));
+      v = v.substr(0, MaxValueBytes);
+    }
+    line.Value = v;
+  }
+  Line(line);
+}
 
 void LayoutReader::State::Segment(const char *p, std::size_t n) {
   const char *end = p + n;
@@ -150,9 +203,7 @@ void LayoutReader::State::Segment(const char *p, std::size_t n) {
       if (eq) {
         sawEquals = true;
         ++p;
-        // Only lines of the section with a key this reader knows need their value.
-        ref = (inSection && !keyTooLong) ? ClassifyKey(LowerKey()) : KeyRef{};
-        phase = ref.field != Field::None ? Phase::Leading : Phase::Skip;
+        phase = (inSection && !keyTooLong) ? Phase::Leading : Phase::Skip;
       }
       break;
     }
@@ -183,38 +234,34 @@ void LayoutReader::State::Segment(const char *p, std::size_t n) {
   }
 }
 
-std::string_view LayoutReader::State::TrimmedKey() {
-  std::string_view k(key);
-  if (atFileStart && k.starts_with("\xEF\xBB\xBF"))
-    k.remove_prefix(3); // a byte order mark
-  while (!k.empty() && IsLayoutBlank(k.front()))
-    k.remove_prefix(1);
-  while (!k.empty() && IsLayoutBlank(k.back()))
-    k.remove_suffix(1);
-  return k;
-}
-
-std::string_view LayoutReader::State::LowerKey() {
-  const std::string_view k = TrimmedKey();
-  for (std::size_t i = 0; i < k.size(); ++i)
-    lower[i] = static_cast<char>((k[i] >= 'A' && k[i] <= 'Z') ? k[i] - 'A' + 'a' : k[i]);
-  return std::string_view(lower, k.size());
-}
-
 void LayoutReader::State::EndLine() {
-  const std::string_view k = TrimmedKey();
-  atFileStart = false;
-  if (!k.empty() && k.front() == '[')
-    Header(keyTooLong ? std::string_view("[") : k);
-  else if (ref.field != Field::None)
-    Store(ref);
-  ref = {};
+  Line({key, keyTooLong, sawEquals, value, valueMore});
   phase = Phase::Key;
   key.clear();
   keyTooLong = false;
   sawEquals = false;
   value.clear();
   valueMore = false;
+}
+
+void LayoutReader::State::Line(const RawLine &line) {
+  std::string_view k = line.Key;
+  if (atFileStart && k.starts_with("\xEF\xBB\xBF"))
+    k.remove_prefix(3); // a byte order mark
+  atFileStart = false;
+  k = TrimBlanks(k);
+  if (!k.empty() && k.front() == '[') {
+    Header(line.KeyTooLong ? std::string_view("[") : k);
+    return;
+  }
+  if (!line.SawEquals || !inSection || line.KeyTooLong)
+    return;
+  char lower[MaxKeyBytes];
+  for (std::size_t i = 0; i < k.size(); ++i)
+    lower[i] = static_cast<char>((k[i] >= 'A' && k[i] <= 'Z') ? k[i] - 'A' + 'a' : k[i]);
+  const KeyRef ref = ClassifyKey(std::string_view(lower, k.size()));
+  if (ref.field != Field::None)
+    Store(ref, line);
 }
 
 void LayoutReader::State::Header(std::string_view line) {
@@ -232,30 +279,13 @@ void LayoutReader::State::Header(std::string_view line) {
               });
 }
 
-std::optional<std::int32_t> LayoutReader::State::IntegerValue() const {
-  if (valueMore)
-    return std::nullopt;
-  std::string_view v(value);
-  while (!v.empty() && IsLayoutBlank(v.back()))
-    v.remove_suffix(1);
-  return ParseLayoutInteger(v);
-}
-
-std::string LayoutReader::State::TextValue() const {
-  std::string_view v(value);
-  if (!valueMore)
-    while (!v.empty() && IsLayoutBlank(v.back()))
-      v.remove_suffix(1);
-  return DecodeLayoutText(v, MaxLayoutTextLength);
-}
-
 // Entries numbered beyond this are never used: beyond the count once it is known, beyond
 // the largest count this reader accepts before that.
 std::int32_t LayoutReader::State::EntryLimit(int countIndex, std::int32_t hardLimit) const {
   return countSeen[countIndex] ? std::min(counts[countIndex], hardLimit) : hardLimit;
 }
 
-void LayoutReader::State::Store(const KeyRef &ref) {
+void LayoutReader::State::Store(const KeyRef &ref, const RawLine &line) {
   switch (ref.field) {
   case Field::PartCount:
   case Field::TraceCount:
@@ -265,7 +295,7 @@ void LayoutReader::State::Store(const KeyRef &ref) {
       return;
     countSeen[i] = true;
     static constexpr std::int32_t defaults[3] = {0, 40, 20};
-    counts[i] = IntegerValue().value_or(defaults[i]);
+    counts[i] = IntegerValue(line).value_or(defaults[i]);
     if (i == 0 && counts[0] > MaxLayoutParts)
       throw TarnwickError("Unable to open " + fileName + ": PartCount " +
                           std::to_string(counts[0]) + " is above the limit of " +
@@ -279,7 +309,7 @@ void LayoutReader::State::Store(const KeyRef &ref) {
   case Field::Name:
     if (!nameSeen) {
       nameSeen = true;
-      name = TextValue();
+      name = TextValue(line);
     }
     return;
   case Field::TraceName: {
@@ -290,7 +320,7 @@ void LayoutReader::State::Store(const KeyRef &ref) {
       traces.resize(at + 1);
     if (!traces[at].Seen) {
       traces[at].Seen = true;
-      traces[at].Name = TextValue();
+      traces[at].Name = TextValue(line);
     }
     return;
   }
@@ -308,10 +338,10 @@ void LayoutReader::State::Store(const KeyRef &ref) {
     return;
   k.Seen = static_cast<std::uint8_t>(k.Seen | (1u << bit));
   if (ref.field == Field::KompName) {
-    k.Name = TextValue();
+    k.Name = TextValue(line);
     return;
   }
-  if (const auto v = IntegerValue())
+  if (const auto v = IntegerValue(line))
     k.Values[bit - 1] = *v;
 }
 
@@ -327,19 +357,25 @@ void LayoutReader::Feed(std::string_view bytes) {
   while (p < end) {
     const char *nl =
         static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    s_->Segment(p, static_cast<std::size_t>((nl ? nl : end) - p));
-    if (!nl)
+    if (!nl) {
+      s_->Segment(p, static_cast<std::size_t>(end - p));
       break;
-    s_->EndLine();
+    }
+    if (s_->LineStarted()) {
+      s_->Segment(p, static_cast<std::size_t>(nl - p));
+      s_->EndLine();
+    } else {
+      s_->WholeLine(std::string_view(p, static_cast<std::size_t>(nl - p)));
+    }
     p = nl + 1;
   }
 }
 
 namespace {
 
-BoardComponent MakeComponent(const RawKomp &raw) {
+BoardComponent MakeComponent(RawKomp &raw) {
   BoardComponent c;
-  c.Name = raw.Name;
+  c.Name = std::move(raw.Name);
   c.StartTrace = raw.Values[0];
   c.EndTrace = raw.Values[1];
   c.StartPin = raw.Values[2];
@@ -357,7 +393,7 @@ BoardComponent MakeComponent(const RawKomp &raw) {
 
 LayoutData LayoutReader::Finish() {
   State &s = *s_;
-  if (!s.key.empty() || s.sawEquals)
+  if (s.LineStarted())
     s.EndLine();
   LayoutData d;
   d.PartCount = s.counts[0];
@@ -370,10 +406,12 @@ LayoutData LayoutReader::Finish() {
     for (std::size_t i = 0; i < known; ++i)
       d.TraceNames[i] = std::move(s.traces[i].Name);
   }
-  const RawKomp missing;
+  if (d.PartCount > 0)
+    d.Components.reserve(std::min(s.komps.size(), static_cast<std::size_t>(d.PartCount)));
+  RawKomp missing;
   for (std::int32_t n = 0; n < d.PartCount; ++n) {
     const auto at = static_cast<std::size_t>(n);
-    const RawKomp &raw = at < s.komps.size() ? s.komps[at] : missing;
+    RawKomp &raw = at < s.komps.size() ? s.komps[at] : missing;
     if (raw.Values[0] == -1 || raw.Values[1] == -1 || raw.Values[2] == -1) {
       ++d.Dropped;
       continue;
@@ -423,67 +461,83 @@ void BuildBoard(const LayoutData &data, Board &board) {
 
 namespace {
 
+// Appends "key=value" lines, CR LF ended; keys of entries are written as prefix, number,
+// suffix ("Komp" 3 ".Name").
 class LayoutWriter {
 public:
   explicit LayoutWriter(std::string &out) : out_(out) {}
 
-  void Line(std::string_view key, std::int64_t value) {
-    out_.append(key);
-    out_.push_back('=');
-    char digits[24];
-    const auto r = std::to_chars(digits, digits + sizeof digits, value);
-    out_.append(digits, r.ptr);
-    out_.append("\r\n");
+  void Key(std::string_view key) { out_.append(key).push_back('='); }
+  void Key(std::string_view prefix, std::int32_t n, std::string_view suffix) {
+    out_.append(prefix);
+    Number(n);
+    out_.append(suffix).push_back('=');
+  }
+  void Value(std::int64_t value) {
+    Number(value);
+    out_.append("\r\n", 2);
   }
   // A line break inside a text would end the value and start a key of its own; it is
   // written as a blank instead.
-  void Line(std::string_view key, std::string_view text) {
-    out_.append(key);
-    out_.push_back('=');
-    for (char c : text)
-      out_.push_back(c == '\r' || c == '\n' ? ' ' : c);
-    out_.append("\r\n");
-  }
-  // The key of entry n: prefix, n, suffix ("Komp" 3 ".Name").
-  std::string_view Key(std::string_view prefix, std::int32_t n, std::string_view suffix) {
-    key_.assign(prefix);
-    char digits[12];
-    const auto r = std::to_chars(digits, digits + sizeof digits, n);
-    key_.append(digits, r.ptr);
-    key_.append(suffix);
-    return key_;
+  void Value(std::string_view text) {
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+      out_.append(text);
+    } else {
+      for (char c : text)
+        out_.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    }
+    out_.append("\r\n", 2);
   }
 
 private:
+  void Number(std::int64_t value) {
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, value);
+    out_.append(digits, r.ptr);
+  }
+
   std::string &out_;
-  std::string key_;
 };
 
 } // namespace
 
 std::string FormatLayout(const Board &board, std::string_view name) {
   std::string out;
-  out.reserve(128 + static_cast<std::size_t>(board.TraceCount()) * 24 +
+  out.reserve(128 + name.size() + static_cast<std::size_t>(board.TraceCount()) * 24 +
               static_cast<std::size_t>(board.ComponentCount()) * 128);
   LayoutWriter w(out);
   out.append("[Schematic]\r\n");
-  w.Line("Version", 1);
-  w.Line("PartCount", board.ComponentCount());
-  w.Line("TraceCount", board.TraceCount());
-  w.Line("PinCount", board.PinCount());
-  w.Line("Name", name);
-  for (std::int32_t t = 0; t < board.TraceCount(); ++t)
-    w.Line(w.Key("Trace", t + 1, ".Name"), board.GetTrace(t).Name);
+  w.Key("Version");
+  w.Value(1);
+  w.Key("PartCount");
+  w.Value(board.ComponentCount());
+  w.Key("TraceCount");
+  w.Value(board.TraceCount());
+  w.Key("PinCount");
+  w.Value(board.PinCount());
+  w.Key("Name");
+  w.Value(name);
+  for (std::int32_t t = 0; t < board.TraceCount(); ++t) {
+    w.Key("Trace", t + 1, ".Name");
+    w.Value(board.GetTrace(t).Name);
+  }
   for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
     const BoardComponent &c = board.GetComponent(i);
     const std::int32_t n = i + 1;
-    w.Line(w.Key("Komp", n, ".Name"), c.Name);
-    w.Line(w.Key("Komp", n, ".StartTrace"), c.StartTrace);
-    w.Line(w.Key("Komp", n, ".EndTrace"), c.EndTrace);
-    w.Line(w.Key("Komp", n, ".StartPin"), c.StartPin);
-    w.Line(w.Key("Komp", n, ".KompTyp"), static_cast<std::int64_t>(c.Kind));
-    if (c.Is(ComponentKind::ElectrolyticRadial))
-      w.Line(w.Key("Komp", n, ".CapWidth"), c.CapWidth);
+    w.Key("Komp", n, ".Name");
+    w.Value(c.Name);
+    w.Key("Komp", n, ".StartTrace");
+    w.Value(c.StartTrace);
+    w.Key("Komp", n, ".EndTrace");
+    w.Value(c.EndTrace);
+    w.Key("Komp", n, ".StartPin");
+    w.Value(c.StartPin);
+    w.Key("Komp", n, ".KompTyp");
+    w.Value(std::int64_t{c.Kind});
+    if (c.Is(ComponentKind::ElectrolyticRadial)) {
+      w.Key("Komp", n, ".CapWidth");
+      w.Value(c.CapWidth);
+    }
   }
   return out;
 }

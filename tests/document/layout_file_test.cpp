@@ -335,6 +335,16 @@ TEST(DocsLayoutFile, HostileInputStaysBounded) {
   ASSERT_EQ(d.Components.size(), 1u);
   EXPECT_EQ(d.Components[0].EndTrace, 4);
 
+  // Lines split across pieces read the same as lines read whole.
+  LayoutReader pieces("x");
+  for (std::size_t at = 0; at < text.size(); at += 4093)
+    pieces.Feed(std::string_view(text).substr(at, 4093));
+  const LayoutData split = pieces.Finish();
+  EXPECT_EQ(split.Name, d.Name);
+  EXPECT_EQ(split.TraceCount, 2);
+  ASSERT_EQ(split.Components.size(), 1u);
+  EXPECT_EQ(split.Components[0].EndTrace, 4);
+
   // Pieces of any size give the same result as the whole.
   LayoutReader bytewise("x");
   for (char ch : std::string(WorkedExample))
