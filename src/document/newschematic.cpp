@@ -39,6 +39,10 @@ TNewLayoutForm::TNewLayoutForm(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("NewLayoutForm"));
   setWindowTitle(QStringLiteral("Create a new layout"));
   setFixedSize(280, 105);
+  // The main window's font: the fixed layout is measured for it.
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPointSize(8);
+  setFont(font);
   Label1 = Caption(this, "Label1", "Number of Traces:", 16);
   UpDownEdit1 = SpinEdit(this, "UpDownEdit1", 16);
   Label1->setBuddy(UpDownEdit1);

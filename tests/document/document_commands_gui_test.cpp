@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -98,6 +99,7 @@ TEST(DocsCommands, NewBuildsTheBoardAndKeepsTheDialogValues) {
   EXPECT_EQ(dialog->UpDownEdit1->geometry().topLeft(), QPoint(16, 32));
   EXPECT_EQ(dialog->UpDownEdit2->width(), 73);
   EXPECT_TRUE(dialog->Button1->isDefault());
+  EXPECT_LE(dialog->Label2->geometry().right(), dialog->width() - 1); // the caption fits
   EXPECT_FALSE(w.form.Edit3->isEnabled());
 
   // Cancel changes nothing.
