@@ -160,6 +160,9 @@ struct LayoutReader::State {
   void Line(const RawLine &line);
   void Header(std::string_view line);
   void Store(const KeyRef &ref, const RawLine &line);
+  void StoreCount(int i, const RawLine &line);
+  void StoreTraceName(std::int32_t n, const RawLine &line);
+  void StoreKomp(const KeyRef &ref, const RawLine &line);
   std::int32_t EntryLimit(int countIndex, std::int32_t hardLimit) const;
 };
 
@@ -289,44 +292,52 @@ void LayoutReader::State::Store(const KeyRef &ref, const RawLine &line) {
   switch (ref.field) {
   case Field::PartCount:
   case Field::TraceCount:
-  case Field::PinCount: {
-    const int i = static_cast<int>(ref.field) - static_cast<int>(Field::PartCount);
-    if (countSeen[i])
-      return;
-    countSeen[i] = true;
-    static constexpr std::int32_t defaults[3] = {0, 40, 20};
-    counts[i] = IntegerValue(line).value_or(defaults[i]);
-    if (i == 0 && counts[0] > MaxLayoutParts)
-      throw TarnwickError("Unable to open " + fileName + ": PartCount " +
-                          std::to_string(counts[0]) + " is above the limit of " +
-                          std::to_string(MaxLayoutParts));
-    if (i == 1 && counts[1] > MaxLayoutTraces)
-      throw TarnwickError("Unable to open " + fileName + ": TraceCount " +
-                          std::to_string(counts[1]) + " is above the limit of " +
-                          std::to_string(MaxLayoutTraces));
+  case Field::PinCount:
+    StoreCount(static_cast<int>(ref.field) - static_cast<int>(Field::PartCount), line);
     return;
-  }
   case Field::Name:
     if (!nameSeen) {
       nameSeen = true;
       name = TextValue(line);
     }
     return;
-  case Field::TraceName: {
-    if (ref.n > EntryLimit(1, MaxLayoutTraces))
-      return;
-    const auto at = static_cast<std::size_t>(ref.n - 1);
-    if (traces.size() <= at)
-      traces.resize(at + 1);
-    if (!traces[at].Seen) {
-      traces[at].Seen = true;
-      traces[at].Name = TextValue(line);
-    }
+  case Field::TraceName:
+    StoreTraceName(ref.n, line);
+    return;
+  default:
+    StoreKomp(ref, line);
     return;
   }
-  default:
-    break;
+}
+
+// A count beyond the limits stops the reading at once, before anything is built.
+void LayoutReader::State::StoreCount(int i, const RawLine &line) {
+  if (countSeen[i])
+    return;
+  countSeen[i] = true;
+  static constexpr std::int32_t defaults[3] = {0, 40, 20};
+  static constexpr std::int32_t limits[3] = {MaxLayoutParts, MaxLayoutTraces, INT32_MAX};
+  static constexpr const char *keys[3] = {"PartCount", "TraceCount", "PinCount"};
+  counts[i] = IntegerValue(line).value_or(defaults[i]);
+  if (counts[i] > limits[i])
+    throw TarnwickError("Unable to open " + fileName + ": " + keys[i] + " " +
+                        std::to_string(counts[i]) + " is above the limit of " +
+                        std::to_string(limits[i]));
+}
+
+void LayoutReader::State::StoreTraceName(std::int32_t n, const RawLine &line) {
+  if (n > EntryLimit(1, MaxLayoutTraces))
+    return;
+  const auto at = static_cast<std::size_t>(n - 1);
+  if (traces.size() <= at)
+    traces.resize(at + 1);
+  if (!traces[at].Seen) {
+    traces[at].Seen = true;
+    traces[at].Name = TextValue(line);
   }
+}
+
+void LayoutReader::State::StoreKomp(const KeyRef &ref, const RawLine &line) {
   if (ref.n > EntryLimit(0, MaxLayoutParts))
     return;
   const auto at = static_cast<std::size_t>(ref.n - 1);
@@ -337,11 +348,9 @@ void LayoutReader::State::Store(const KeyRef &ref, const RawLine &line) {
   if (k.Seen & (1u << bit))
     return;
   k.Seen = static_cast<std::uint8_t>(k.Seen | (1u << bit));
-  if (ref.field == Field::KompName) {
+  if (ref.field == Field::KompName)
     k.Name = TextValue(line);
-    return;
-  }
-  if (const auto v = IntegerValue(line))
+  else if (const auto v = IntegerValue(line))
     k.Values[bit - 1] = *v;
 }
 

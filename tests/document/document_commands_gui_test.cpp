@@ -2,6 +2,7 @@
 #include "document/newschematic.h"
 #include "support/scripted_prompts.h"
 #include "ui/EnhControls.h"
+#include "ui/application.h"
 #include "ui/main_form.h"
 
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -336,6 +338,29 @@ TEST(DocsCommands, AFailedSaveKeepsTheWorkAndTheOldFile) {
   w.form.Exit1Click();
   EXPECT_EQ(w.prompts.Texts(ScriptedPrompts::Box::Question), std::vector<QString>{DiscardText});
   EXPECT_FALSE(w.form.ExitRequested());
+}
+
+// Through the real shortcut the error stops at the application's top-level handler, which
+// shows it, and the window goes on.
+TEST(DocsCommands, AFailedSaveFromTheMenuShowsTheError) {
+  auto *app = static_cast<TApplication *>(QCoreApplication::instance());
+  QStringList reported;
+  app->SetErrorReporter([&](const QString &m) { reported << m; });
+  TempDir dir;
+  Window w;
+  w.form.show();
+  w.form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w.form));
+  w.NewLayoutAnswers(10, 20);
+  w.form.New1Click();
+  w.MakeChange();
+  const QString target = dir.File("missing/amp.twk");
+  w.prompts.SaveNames = {target};
+  QTest::keyClick(&w.form, Qt::Key_S, Qt::ControlModifier);
+  app->SetErrorReporter(nullptr);
+  EXPECT_EQ(reported, QStringList{"Unable to write to " + target});
+  EXPECT_TRUE(w.form.Modified());
+  EXPECT_EQ(w.form.windowTitle(), "Tarnwick");
 }
 
 TEST(DocsCommands, ExitAndCloseAskOnlyWhenModified) {
