@@ -1,7 +1,7 @@
 #include "output/png_writer.h"
 
 #include "board/board.h"
-#include "output/replacing_file.h"
+#include "document/replacing_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 
 #include "board/board.h"
 #include "output/qt_page_canvas.h"
-#include "output/replacing_file.h"
+#include "document/replacing_file.h"
 
 #include <QFile>
 #include <QPainter>

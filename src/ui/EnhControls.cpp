@@ -1,6 +1,7 @@
 #include "ui/EnhControls.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
@@ -144,6 +145,14 @@ void TUpDownEdit::keyPressEvent(QKeyEvent *event) {
     }
   }
   QLineEdit::keyPressEvent(event);
+}
+
+// Reached by the keyboard or when its dialog opens, the number is selected, so typing
+// replaces it (a mouse click places the cursor as usual).
+void TUpDownEdit::focusInEvent(QFocusEvent *event) {
+  QLineEdit::focusInEvent(event);
+  if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::PopupFocusReason)
+    selectAll();
 }
 
 void TUpDownEdit::resizeEvent(QResizeEvent *event) {

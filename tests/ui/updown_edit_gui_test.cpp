@@ -57,6 +57,13 @@ TEST(DocsUpDownEdit, TypedTextIsCorrectedBeforeOnChangeSeesIt) {
   EXPECT_EQ(s.edit->text(), "7");
   EXPECT_TRUE(s.seen.isEmpty());
 
+  // Focus from the keyboard or a dialog opening selects the number, so typing replaces it.
+  s.edit->deselect();
+  s.edit->clearFocus();
+  QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(s.edit, &in);
+  EXPECT_EQ(s.edit->selectedText(), "7");
+
   // Text set by the program runs the same correction.
   s.seen.clear();
   s.edit->setText("12345678901234"); // too long for a 32-bit number

@@ -1,4 +1,4 @@
-#include "output/replacing_file.h"
+#include "document/replacing_file.h"
 
 #include "board/board.h"
 
@@ -100,6 +100,27 @@ void ReplacingFile::CloseFd() {
   fd_ = -1;
   if (!SyncAndClose(fd))
     throw TarnwickError(WriteError);
+}
+
+void ReplacingFile::Write(const void *data, std::size_t size) {
+  if (fd_ < 0 || placed_)
+    throw TarnwickError(WriteError);
+  const auto *p = static_cast<const char *>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, p, size);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      throw TarnwickError(WriteError);
+    p += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+void ReplaceFileContent(const std::string &fileName, std::string_view bytes) {
+  ReplacingFile file(fileName);
+  file.Write(bytes);
+  file.Commit();
 }
 
 void ReplacingFile::Commit() {

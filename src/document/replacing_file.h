@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
 // A file written beside its target and renamed over it only once it is complete, so a failed
-// write never damages the file already there. The temporary file is removed unless Commit()
+// write never damages the file already there. A target that is a symbolic link is replaced
+// through the link (the file it names changes, the link stays); a replaced file keeps its
+// permission bits. The temporary file is removed unless Commit()
 // put it in place. Errors: "Cannot create file "<full name>". <reason>" when the file cannot be
 // created or put in place, "Stream write error" when its data cannot be made durable.
 class ReplacingFile {
@@ -15,6 +19,9 @@ public:
   ReplacingFile(const ReplacingFile &) = delete;
   ReplacingFile &operator=(const ReplacingFile &) = delete;
 
+  // Appends bytes to the temporary file; "Stream write error" when they cannot be written.
+  void Write(const void *data, std::size_t size);
+  void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
   // The open temporary file, or -1 after CloseFd().
   int Fd() const { return fd_; }
   // Where the data goes until Commit(); another writer may fill it after CloseFd().
@@ -31,6 +38,9 @@ private:
   int fd_ = -1;
   bool placed_ = false;
 };
+
+// The whole of `bytes` as the new content of `fileName`, through a ReplacingFile.
+void ReplaceFileContent(const std::string &fileName, std::string_view bytes);
 
 // The name an error message shows for a file: absolute and normalised.
 std::string FullFileName(const std::string &fileName);
