@@ -1,18 +1,49 @@
 // The File commands and the document state of the main window.
+#include "document/layout_file.h"
+#include "document/newschematic.h"
+#include "ui/EnhControls.h"
 #include "ui/main_form.h"
+#include "ui/prompts.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QTreeWidget>
 
 namespace tarnwick {
+namespace {
 
-void TMainForm::CreateNewLayoutDialog() {}
+const QString NamePlaceholder = QStringLiteral("(enter schematic name here)");
+
+FileDialogSpec LayoutDialog(const char *key, bool open) {
+  FileDialogSpec spec;
+  spec.Key = QString::fromLatin1(key);
+  spec.Filter = QStringLiteral("Layout Files (*.twk)");
+  spec.DefaultSuffix = QStringLiteral("twk");
+  spec.MustExist = open;
+  spec.ConfirmOverwrite = !open;
+  return spec;
+}
+
+std::string NativeName(const QString &fileName) {
+  return QFile::encodeName(fileName).toStdString();
+}
+
+} // namespace
+
+void TMainForm::CreateNewLayoutDialog() {
+  NewLayoutForm = new TNewLayoutForm(this);
+  NewLayoutForm->hide();
+}
 
 void TMainForm::ResetDocument() {
   // The rows point into the board, so they go before the board frees the components.
   ListView1->clear();
   board_->Clear();
+  // The new board may be smaller: no highlight may name a trace or pin of the old one.
+  board_->HighlightTrace = -1;
+  board_->HighlightEndTrace = -1;
+  board_->HighlightPin = -1;
   setWindowTitle(QStringLiteral("Tarnwick"));
   currentFileName_.clear();
   Edit3->clear();
@@ -27,21 +58,88 @@ void TMainForm::AddComponentToLayout(std::unique_ptr<BoardComponent> c) {
   board_->AddComponent(std::move(c));
 }
 
-void TMainForm::LoadLayout(const QString &) {}
+void TMainForm::ApplyLayout(const LayoutData &data) {
+  Edit3->setText(QString::fromStdString(data.Name));
+  BuildBoard(data, *board_);
+  for (std::int32_t i = 0; i < board_->ComponentCount(); ++i)
+    AppendRow(&board_->GetComponent(i));
+  modified_ = false;
+}
 
-void TMainForm::SaveLayout(const QString &) {}
+// The file is read whole before the board is touched, so a file that cannot be read or holds
+// counts beyond the limits leaves the current layout as it was.
+void TMainForm::LoadLayout(const QString &fileName) {
+  ApplyLayout(ReadLayoutFile(NativeName(fileName)));
+}
 
-void TMainForm::New1Click() {}
+// A save that fails leaves Modified set, so the work is not thrown away without a question.
+void TMainForm::SaveLayout(const QString &fileName) {
+  WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString());
+  modified_ = false;
+}
 
-void TMainForm::Open1Click() {}
+bool TMainForm::DiscardQuery() {
+  if (!modified_)
+    return true;
+  return prompts_.Question(
+      this, QStringLiteral("Discard Changes?"),
+      QStringLiteral("Do you want to discard the changes made to the current layout?"));
+}
 
-void TMainForm::Save1Click() {}
+void TMainForm::New1Click() {
+  if (!DiscardQuery())
+    return;
+  if (prompts_.Exec(*NewLayoutForm) != QDialog::Accepted)
+    return;
+  ResetDocument();
+  Edit3->setEnabled(true);
+  Edit3->setText(NamePlaceholder);
+  board_->InitBoard(NewLayoutForm->UpDownEdit1->Position(), NewLayoutForm->UpDownEdit2->Position());
+  Panel1->show();
+  board_->Repaint();
+}
 
-void TMainForm::Saveas1Click() {}
+void TMainForm::Open1Click() {
+  if (!DiscardQuery())
+    return;
+  const QString fileName = prompts_.OpenFileName(this, LayoutDialog("open", true));
+  if (fileName.isEmpty())
+    return;
+  const LayoutData data = ReadLayoutFile(NativeName(fileName));
+  ResetDocument();
+  ApplyLayout(data);
+  Edit3->setEnabled(true);
+  Panel1->show();
+  currentFileName_ = fileName;
+  SetTitleFromFile();
+}
 
-bool TMainForm::DiscardQuery() { return true; }
+void TMainForm::Save1Click() {
+  if (board_->TraceCount() == 0)
+    return;
+  if (currentFileName_.isEmpty()) {
+    const QString fileName = prompts_.SaveFileName(this, LayoutDialog("save", false));
+    if (fileName.isEmpty())
+      return;
+    currentFileName_ = fileName;
+  }
+  SaveLayout(currentFileName_);
+  SetTitleFromFile();
+}
 
+void TMainForm::Saveas1Click() {
+  const QString fileName = prompts_.SaveFileName(this, LayoutDialog("save", false));
+  if (fileName.isEmpty())
+    return;
+  currentFileName_ = fileName;
+  SaveLayout(currentFileName_);
+  SetTitleFromFile();
+}
+
+// Ends the program's event loop; the close request that follows is then let through.
 void TMainForm::Exit1Click() {
+  if (!DiscardQuery())
+    return;
   exitRequested_ = true;
   QCoreApplication::exit(0);
 }

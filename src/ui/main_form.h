@@ -19,6 +19,8 @@ namespace tarnwick {
 
 class Prompts;
 class Ruler;
+class TNewLayoutForm;
+struct LayoutData;
 
 // The main window: menus, toolbar, rulers, the board view and the side panel with the trace
 // label box and the component list. Its handlers check their preconditions, call the board
@@ -128,6 +130,9 @@ private:
 
   // Document commands.
   void CreateNewLayoutDialog();
+  // Fills the window, emptied by ResetDocument, from a layout read from a file.
+  void ApplyLayout(const LayoutData &data);
+  TNewLayoutForm *NewLayoutForm = nullptr; // kept for the whole run
 
   // Editing commands.
   void CreateComponentDialog();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// An integer value of a layout file: an optional sign, then decimal digits, or hexadecimal
+// digits after "$" or "0x". Anything else, and any value outside the signed 32-bit range,
+// gives nullopt (the reader then takes the key's default).
+std::optional<std::int32_t> ParseLayoutInteger(std::string_view text);
+
+// Decodes the bytes of a text value: valid UTF-8 sequences are kept, every other byte is read
+// as a Latin-1 character. The result is valid UTF-8 holding at most maxChars characters.
+std::string DecodeLayoutText(std::string_view bytes, std::size_t maxChars);
+
+// Blanks surrounding keys and values: space, tab and the CR of a CR LF line end.
+constexpr bool IsLayoutBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+} // namespace tarnwick
