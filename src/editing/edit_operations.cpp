@@ -43,10 +43,10 @@ void ApplyMove(BoardComponent &c, MoveDirection direction) {
 bool IsTrace(const Board &board, std::int32_t t) { return t >= 0 && t < board.TraceCount(); }
 
 // Positions from a file can be anywhere in the 32-bit range, so the extents are computed wide.
-[[noreturn]] void TooLarge(const char *what, std::int64_t index) {
+[[noreturn]] void TooLarge(const char *what, std::int64_t index, std::int32_t largest) {
   throw TarnwickError("A component lies at " + std::string(what) + " " + std::to_string(index + 1) +
-                      ", beyond the largest board of " + std::to_string(MaxBoardExtent) + " " +
-                      what + "s.");
+                      ", beyond the largest board of " + std::to_string(largest) + " " + what +
+                      "s.");
 }
 
 } // namespace
@@ -108,10 +108,10 @@ BoardSize MinimumBoardSize(const Board &board) {
     maxTrace = std::max({maxTrace, std::int64_t{c.StartTrace}, std::int64_t{c.EndTrace}});
     maxPin = std::max(maxPin, std::int64_t{c.StartPin});
   }
-  if (maxTrace + 1 > MaxBoardExtent)
-    TooLarge("trace", maxTrace);
-  if (maxPin + 1 > MaxBoardExtent)
-    TooLarge("pin", maxPin);
+  if (maxTrace + 1 > MaxBoardTraces)
+    TooLarge("trace", maxTrace, MaxBoardTraces);
+  if (maxPin + 1 > MaxBoardPins)
+    TooLarge("pin", maxPin, MaxBoardPins);
   return {static_cast<std::int32_t>(maxTrace + 1), static_cast<std::int32_t>(maxPin + 1)};
 }
 
@@ -136,10 +136,10 @@ ShrinkPlan PlanShrink(const Board &board) {
     maxPin = std::max(maxPin, c.StartPin - dy);
   }
   // And one after them.
-  if (maxTrace + 2 > MaxBoardExtent)
-    TooLarge("trace", maxTrace + dx);
-  if (maxPin + 2 > MaxBoardExtent)
-    TooLarge("pin", maxPin + dy);
+  if (maxTrace + 2 > MaxBoardTraces)
+    TooLarge("trace", maxTrace + dx, MaxBoardTraces);
+  if (maxPin + 2 > MaxBoardPins)
+    TooLarge("pin", maxPin + dy, MaxBoardPins);
   ShrinkPlan plan;
   plan.Dx = static_cast<std::int32_t>(dx);
   plan.Dy = static_cast<std::int32_t>(dy);

@@ -6,6 +6,7 @@
 // changes nothing and returns false; the caller marks the layout modified only on true.
 
 #include "board/board.h"
+#include "document/layout_file.h"
 
 #include <cstdint>
 #include <string>
@@ -16,10 +17,12 @@ namespace tarnwick {
 enum class MoveDirection { Left, Right, Up, Down };
 enum class ShiftDirection { Left, Right };
 
-// The largest trace or pin count the resizing commands build. Positions in a layout file are
-// taken as stored, so a component can lie anywhere in the 32-bit range; a board reaching it
-// is refused instead of being built.
-inline constexpr std::int32_t MaxBoardExtent = 32767;
+// The largest board the resizing commands build. Positions in a layout file are taken as
+// stored, so a component can lie anywhere in the 32-bit range; a board reaching it is refused
+// instead of being built. A board of more traces could not be opened again from its file, and
+// the spin edits of Board Properties hold no more pins.
+inline constexpr std::int32_t MaxBoardTraces = MaxLayoutTraces;
+inline constexpr std::int32_t MaxBoardPins = 32767;
 
 // Moves every component of `selected` one trace or row in the given direction. When any one
 // of them would leave the board, none moves. Left and Right test both ends of each component,
@@ -47,7 +50,7 @@ struct BoardSize {
 
 // The smallest board that still holds every component end: one more than the largest trace
 // index and the largest row, at least 1 x 1. Raises a TarnwickError when that size is beyond
-// MaxBoardExtent.
+// the largest board.
 BoardSize MinimumBoardSize(const Board &board);
 
 // What ShrinkBoard does to a board: every component moves Dx traces to the left and Dy rows
@@ -60,7 +63,7 @@ struct ShrinkPlan {
 
 // Computes the shrink of a board with traces: the components slide towards the top-left corner
 // until one empty trace and row remain before them, and one empty trace and row are kept after
-// them. Raises a TarnwickError when the resulting size is beyond MaxBoardExtent.
+// them. Raises a TarnwickError when the resulting size is beyond the largest board.
 ShrinkPlan PlanShrink(const Board &board);
 
 // Shrinks the board to its components as PlanShrink computes; the trace labels move with their

@@ -215,8 +215,13 @@ TEST(EditBoardSize, MinimumHoldsEveryComponentEnd) {
     FAIL() << "no error";
   } catch (const TarnwickError &e) {
     EXPECT_STREQ(e.what(),
-                 "A component lies at trace 2147483648, beyond the largest board of 32767 traces.");
+                 "A component lies at trace 2147483648, beyond the largest board of 10000 traces.");
   }
+  // A board of more traces could not be opened again from its file.
+  huge->EndTrace = 10000;
+  EXPECT_THROW(MinimumBoardSize(b), TarnwickError);
+  huge->EndTrace = 9999;
+  EXPECT_EQ(MinimumBoardSize(b).Traces, 10000);
   huge->EndTrace = 1;
   huge->StartPin = 32767;
   EXPECT_THROW(MinimumBoardSize(b), TarnwickError);
@@ -307,6 +312,12 @@ TEST(EditShrink, AComponentFarOffTheBoardStopsItUnchanged) {
   EXPECT_EQ(b.TraceCount(), 10);
   EXPECT_EQ(b.PinCount(), 12);
   EXPECT_EQ(b.GetTrace(0).Name, "T0");
+
+  // Two spare traces beyond the component would make the board one too many.
+  b.GetComponent(1).EndTrace = 3 + 9999;
+  EXPECT_THROW(PlanShrink(b), TarnwickError);
+  b.GetComponent(1).EndTrace = 3 + 9998;
+  EXPECT_EQ(PlanShrink(b).Size.Traces, 10000);
 
   // Far off but within reach: the board grows to hold it.
   b.GetComponent(1).EndTrace = 300;

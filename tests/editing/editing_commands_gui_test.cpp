@@ -1,6 +1,8 @@
 // The Edit menu's commands on the real main window: the list selection they act on, the
 // modified flag, and the board's highlight and selection afterwards.
-#include "support/scripted_prompts_editing.h"
+#include "document/newschematic.h"
+#include "support/scripted_prompts.h"
+#include "ui/EnhControls.h"
 #include "ui/main_form.h"
 
 #include <QAction>
@@ -8,22 +10,23 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using namespace tarnwick;
-using tarnwick::testing::EditingPrompts;
 
 namespace {
 
 class EditingCommands : public ::testing::Test {
 protected:
-  EditingPrompts prompts;
+  ScriptedPrompts prompts;
   TMainForm form{prompts};
 
   void SetUp() override {
+    form.CreateDialogs();
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -300,4 +303,170 @@ TEST_F(EditingCommands, ShrinkKeepsTheListAndSelection) {
   form.Shrink1Click();
   EXPECT_EQ(board.TraceCount(), 0);
   EXPECT_FALSE(form.Modified());
+}
+
+namespace {
+
+// Plays the user's part in Board Properties: checks what the dialog offers, then runs `act`
+// on it and closes it with `result`.
+struct SizeDialog {
+  QString caption;
+  int traces = 0, pins = 0, minTraces = 0, minPins = 0;
+};
+
+void Type(TUpDownEdit *edit, const QString &text) {
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+TEST_F(EditingCommands, BoardPropertiesNeverCutsTheComponents) {
+  Build(30, 30);
+  BoardComponent *a = Add(ComponentKind::Resistor, 12, 4, 3, "R1");
+  BoardComponent *b = Add(ComponentKind::Wire, 1, 7, 20, "W1");
+  BoardView &board = form.Board();
+  Click(20, 25); // a highlighted trace, cleared by the first change in the dialog
+  ASSERT_EQ(board.HighlightTrace, 20);
+
+  SizeDialog seen;
+  GridRect previewBefore{-1, -1, -1, -1}, previewAfter;
+  int highlightAfter = 0;
+  prompts.OnExec = [&](QDialog &d) {
+    auto &f = dynamic_cast<TNewLayoutForm &>(d);
+    seen = {f.windowTitle(), f.UpDownEdit1->Position(), f.UpDownEdit2->Position(),
+            f.UpDownEdit1->Min(), f.UpDownEdit2->Min()};
+    previewBefore = board.SizePreview;
+    Type(f.UpDownEdit1, QStringLiteral("5"));
+    Type(f.UpDownEdit2, QStringLiteral("3"));
+    previewAfter = board.SizePreview;
+    highlightAfter = board.HighlightTrace;
+    return int(QDialog::Accepted);
+  };
+  form.BoardProperties1Click();
+  EXPECT_EQ(seen.caption, QStringLiteral("Board Properties"));
+  EXPECT_EQ(seen.traces, 30);
+  EXPECT_EQ(seen.pins, 30);
+  EXPECT_EQ(seen.minTraces, 13);
+  EXPECT_EQ(seen.minPins, 21);
+  EXPECT_EQ(previewBefore.Right, 0); // no outline before the first change
+  EXPECT_EQ(previewAfter.Left, 0);
+  EXPECT_EQ(previewAfter.Top, 0);
+  EXPECT_EQ(previewAfter.Right, 13); // "5" was pulled up to the minimum
+  EXPECT_EQ(previewAfter.Bottom, 21);
+  EXPECT_EQ(highlightAfter, -1);
+
+  EXPECT_EQ(board.TraceCount(), 13);
+  EXPECT_EQ(board.PinCount(), 21);
+  EXPECT_EQ(board.GetTrace(12).Name, "T12");
+  EXPECT_EQ(At(a), (Spot{12, 4, 3}));
+  EXPECT_EQ(At(b), (Spot{1, 7, 20}));
+  EXPECT_EQ(form.List().topLevelItemCount(), 2);
+  EXPECT_EQ(board.SizePreview.Right, 0);
+  EXPECT_EQ(board.SizePreview.Bottom, 0);
+  EXPECT_TRUE(form.Modified());
+  EXPECT_EQ(prompts.DialogsRun.size(), 1u);
+  // The temporary dialog is gone; the New Layout dialog of File > New is a separate one and
+  // keeps its own caption and values.
+  const auto dialogs = form.findChildren<TNewLayoutForm *>();
+  ASSERT_EQ(dialogs.size(), 1);
+  EXPECT_EQ(dialogs[0]->windowTitle(), QStringLiteral("Create a new layout"));
+  EXPECT_EQ(dialogs[0]->UpDownEdit1->Position(), 40);
+}
+
+TEST_F(EditingCommands, BoardPropertiesCancelAndUnchangedOk) {
+  Build(30, 30);
+  Add(ComponentKind::Resistor, 12, 4, 3, "R1");
+  BoardView &board = form.Board();
+
+  // Cancel after a change: only the highlight and the outline were touched, and the outline
+  // is gone again.
+  Click(5, 25);
+  prompts.OnExec = [&](QDialog &d) {
+    auto &f = dynamic_cast<TNewLayoutForm &>(d);
+    QTest::mouseClick(f.UpDownEdit1->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(board.SizePreview.Right, 31);
+    EXPECT_EQ(board.SizePreview.Bottom, 30);
+    return int(QDialog::Rejected);
+  };
+  form.BoardProperties1Click();
+  EXPECT_EQ(board.TraceCount(), 30);
+  EXPECT_EQ(board.PinCount(), 30);
+  EXPECT_EQ(board.SizePreview.Right, 0);
+  EXPECT_EQ(board.HighlightTrace, -1);
+  EXPECT_FALSE(form.Modified());
+
+  // OK without a change keeps every label and component; pins up to 100 are accepted then.
+  Click(5, 25);
+  prompts.OnExec = [&](QDialog &) {
+    EXPECT_EQ(board.SizePreview.Right, 0);
+    return int(QDialog::Accepted);
+  };
+  form.BoardProperties1Click();
+  EXPECT_EQ(board.TraceCount(), 30);
+  EXPECT_EQ(board.PinCount(), 30);
+  for (int t = 0; t < 30; ++t)
+    EXPECT_EQ(board.GetTrace(t).Name, "T" + std::to_string(t));
+  EXPECT_EQ(board.ComponentCount(), 1);
+  EXPECT_EQ(board.HighlightTrace, 5);
+  EXPECT_TRUE(form.Modified());
+
+  prompts.OnExec = [&](QDialog &d) {
+    auto &f = dynamic_cast<TNewLayoutForm &>(d);
+    Type(f.UpDownEdit2, QStringLiteral("100"));
+    Type(f.UpDownEdit1, QStringLiteral("250"));
+    return int(QDialog::Accepted);
+  };
+  form.BoardProperties1Click();
+  EXPECT_EQ(board.PinCount(), 100);
+  EXPECT_EQ(board.TraceCount(), 100);
+  EXPECT_EQ(board.GetTrace(29).Name, "T29");
+  EXPECT_EQ(board.GetTrace(99).Name, "");
+}
+
+TEST_F(EditingCommands, BoardPropertiesOnUnusualBoards) {
+  // Without components both minimums are 1.
+  Build(8, 12);
+  int minTraces = 0, minPins = 0;
+  prompts.OnExec = [&](QDialog &d) {
+    auto &f = dynamic_cast<TNewLayoutForm &>(d);
+    minTraces = f.UpDownEdit1->Min();
+    minPins = f.UpDownEdit2->Min();
+    Type(f.UpDownEdit1, QStringLiteral("0"));
+    return int(QDialog::Accepted);
+  };
+  form.BoardProperties1Click();
+  EXPECT_EQ(minTraces, 1);
+  EXPECT_EQ(minPins, 1);
+  EXPECT_EQ(form.Board().TraceCount(), 1);
+
+  // A board wider than the usual range (a file may hold one): unchanged OK keeps all of it.
+  Build(150, 20);
+  Add(ComponentKind::Wire, 140, 149, 3, "W1");
+  int shown = 0;
+  prompts.OnExec = [&](QDialog &d) {
+    shown = dynamic_cast<TNewLayoutForm &>(d).UpDownEdit1->Position();
+    return int(QDialog::Accepted);
+  };
+  form.BoardProperties1Click();
+  EXPECT_EQ(shown, 150);
+  EXPECT_EQ(form.Board().TraceCount(), 150);
+  EXPECT_EQ(form.Board().GetTrace(149).Name, "T149");
+
+  // A component stored far off the board: the error comes before any dialog.
+  Build(10, 12);
+  Add(ComponentKind::Wire, 3, std::numeric_limits<int>::max(), 5, "far");
+  prompts.OnExec = nullptr; // a dialog run would fail the test
+  const QString error = RunReportingError([&] { form.BoardProperties1Click(); });
+  EXPECT_EQ(error, QStringLiteral(
+                       "A component lies at trace 2147483648, beyond the largest board of 10000 "
+                       "traces."));
+  EXPECT_EQ(form.Board().TraceCount(), 10);
+  EXPECT_FALSE(form.Modified());
+
+  // No board: nothing to size.
+  form.ResetDocument();
+  form.BoardProperties1Click();
+  EXPECT_EQ(form.Board().TraceCount(), 0);
+  EXPECT_TRUE(prompts.DialogsRun.size() == 2u);
 }
