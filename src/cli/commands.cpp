@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 
 #include "document/layout_file.h"
+#include "editing/edit_operations.h"
 
 #include <ostream>
 
@@ -38,6 +39,14 @@ void ResaveCommand(const CliArgs &args, std::ostream &) {
   WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name);
 }
 
+// Edit > Shrink Board, then File > Save as. A layout without traces is saved as it is, since
+// the editor's command does nothing on it.
+void ShrinkCommand(const CliArgs &args, std::ostream &) {
+  const auto layout = OpenLayout(args.Positional[0]);
+  ShrinkBoard(layout->Board);
+  WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name);
+}
+
 const std::vector<CliCommand> &Commands() {
   static const std::vector<CliCommand> commands = {
       {"info",
@@ -47,6 +56,12 @@ const std::vector<CliCommand> &Commands() {
        false,
        &InfoCommand},
       {"resave", {"LAYOUT", "OUT"}, {}, "open LAYOUT and save it as OUT", false, &ResaveCommand},
+      {"shrink",
+       {"LAYOUT", "OUT"},
+       {},
+       "open LAYOUT, shrink the board to its components and save it as OUT",
+       false,
+       &ShrinkCommand},
   };
   return commands;
 }

@@ -43,5 +43,6 @@ const std::vector<CliCommand> &Commands();
 // The commands themselves.
 void InfoCommand(const CliArgs &args, std::ostream &out);
 void ResaveCommand(const CliArgs &args, std::ostream &out);
+void ShrinkCommand(const CliArgs &args, std::ostream &out);
 
 } // namespace tarnwick::cli

@@ -13,12 +13,18 @@ cat >"$work/inner.sh" <<'INNER'
 #!/usr/bin/env bash
 set -u
 program=$1; work=$2
+# The X server may still be starting on a busy machine.
+for _ in $(seq 1 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
 "$program" &
 pid=$!
 win=""
 for _ in $(seq 1 300); do
   win=$(xdotool search --name '^Tarnwick$' 2>/dev/null | head -n 1)
   [ -n "$win" ] && break
+  kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
 if [ -z "$win" ]; then
