@@ -1,10 +1,20 @@
-// The commands of tarnwick-cli: each opens a layout as File > Open does and repeats the
-// editor's steps on it.
+// The commands of tarnwick-cli: each opens a layout as File > Open does (or imports a
+// netlist as File > Import Netlist does) and repeats the editor's steps on it.
 #include "cli/commands.h"
 
+#include "board/board_view.h"
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
+#include "netlist/netlist_import.h"
+#include "output/print_job.h"
+#include "ui/main_form.h"
 
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <cstdio>
+#include <memory>
 #include <ostream>
 
 namespace tarnwick::cli {
@@ -21,6 +31,28 @@ std::unique_ptr<OpenedLayout> OpenLayout(const std::string &fileName) {
   layout->Data = ReadLayoutFile(fileName);
   BuildBoard(layout->Data, layout->Board);
   return layout;
+}
+
+// File names reach the toolkit as the bytes they were given.
+QString NativeToQt(const std::string &fileName) { return QFile::decodeName(fileName.c_str()); }
+
+// The editor offers Export Image and Print only for a board with traces; here asking for one
+// is an error rather than a silent success without a file.
+void RequireTraces(const Board &board, const std::string &fileName, const char *what) {
+  if (board.TraceCount() < 1)
+    throw TarnwickError(fileName + " has no traces; there is nothing to " + what);
+}
+
+// The import reads a file it cannot open as an empty netlist, which in the editor shows as an
+// empty board; in a batch that would pass a mistyped name off as a blank layout.
+void RequireReadable(const std::string &fileName) {
+  struct Closer {
+    void operator()(std::FILE *f) const { std::fclose(f); }
+  };
+  const std::unique_ptr<std::FILE, Closer> f(std::fopen(fileName.c_str(), "rb"));
+  char byte;
+  if (!f || (std::fread(&byte, 1, 1, f.get()) == 0 && std::ferror(f.get())))
+    throw TarnwickError("Unable to read " + fileName);
 }
 
 } // namespace
@@ -47,6 +79,50 @@ void ShrinkCommand(const CliArgs &args, std::ostream &) {
   WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name);
 }
 
+// File > Import Netlist as the first import after the editor starts, then File > Save as. The
+// import empties the layout name box, so the layout is saved without a name. After an error
+// the board holds a partial import, which is not saved.
+void ImportCommand(const CliArgs &args, std::ostream &) {
+  const std::string &netlist = args.Positional[0];
+  RequireReadable(netlist);
+  Board board;
+  NetlistRandom firstAfterStart; // the generator as a freshly started editor holds it
+  ImportNetlistFile(netlist, board, firstAfterStart);
+  WriteLayoutFile(args.Positional[1], board, "");
+}
+
+// File > Export Image with the layout name as the caption, drawn by the editor's own board
+// view with the View switches as they are at start unless the options turn them.
+void RenderCommand(const CliArgs &args, std::ostream &) {
+  const std::string &layout = args.Positional[0];
+  const LayoutData data = ReadLayoutFile(layout);
+  BoardView view;
+  view.setFont(ChooseBoardFont());
+  BuildBoard(data, view);
+  RequireTraces(view, layout, "export");
+  view.SetShowFlow(args.Has("--flow"));
+  view.SetShowLabels(!args.Has("--no-labels"));
+  view.SaveImage(NativeToQt(args.Positional[1]), QString::fromStdString(data.Name));
+}
+
+// File > Print with the print dialog's two settings, onto an A4 portrait PDF page. The spacing
+// is checked first, so a mistyped number costs no reading.
+void PrintCommand(const CliArgs &args, std::ostream &) {
+  const PrintoutOptions options{ParseSpacing(args.Value("--spacing", "2.54"), "."),
+                                !args.Has("--no-highlight")};
+  const std::string &layout = args.Positional[0];
+  const auto opened = OpenLayout(layout);
+  RequireTraces(opened->Board, layout, "print");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  // The toolkit's default paper follows the system's default printer; a batch run gives the
+  // same page everywhere.
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  printer.setOutputFileName(NativeToQt(args.Positional[1]));
+  PrintBoard(printer, opened->Board, options);
+}
+
 const std::vector<CliCommand> &Commands() {
   static const std::vector<CliCommand> commands = {
       {"info",
@@ -62,6 +138,27 @@ const std::vector<CliCommand> &Commands() {
        "open LAYOUT, shrink the board to its components and save it as OUT",
        false,
        &ShrinkCommand},
+      {"import",
+       {"NETLIST", "LAYOUT"},
+       {},
+       "import NETLIST as the editor's first import after start and save it as LAYOUT",
+       false,
+       &ImportCommand},
+      {"render",
+       {"LAYOUT", "IMAGE.png"},
+       {{"--flow", nullptr}, {"--no-labels", nullptr}},
+       "open LAYOUT and export it as a PNG image captioned with its name; --flow shows the\n"
+       "      flow, --no-labels hides the component names",
+       true,
+       &RenderCommand},
+      {"print",
+       {"LAYOUT", "OUT.pdf"},
+       {{"--spacing", "MM"}, {"--no-highlight", nullptr}},
+       "open LAYOUT and print it to a PDF file on A4 portrait, MM millimetres between holes\n"
+       "      (2.54 unless given, a point as decimal separator), traces highlighted unless\n"
+       "      --no-highlight",
+       true,
+       &PrintCommand},
   };
   return commands;
 }

@@ -44,5 +44,8 @@ const std::vector<CliCommand> &Commands();
 void InfoCommand(const CliArgs &args, std::ostream &out);
 void ResaveCommand(const CliArgs &args, std::ostream &out);
 void ShrinkCommand(const CliArgs &args, std::ostream &out);
+void ImportCommand(const CliArgs &args, std::ostream &out);
+void RenderCommand(const CliArgs &args, std::ostream &out);
+void PrintCommand(const CliArgs &args, std::ostream &out);
 
 } // namespace tarnwick::cli
