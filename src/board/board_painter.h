@@ -1,18 +1,28 @@
 #pragma once
 
 #include "board/board.h"
+#include "board/canvas.h"
 #include "board/glyphs.h"
 
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <map>
-#include <tuple>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace tarnwick {
 
 // Draws a board: background, strips with their holes and labels, flow bars, components and
 // the size preview, in that order. The same painter serves the screen and the image export.
+//
+// A full repaint of a large board draws thousands of small shapes and texts. Drawn one by one
+// through QPainter that costs far more than a screen refresh, so every picture that repeats
+// (strips, holes, markers, sockets, capacitor bodies, glyphs and each distinct text) is drawn
+// once into a sprite and blitted from then on. Sprites are drawn by the very primitives the
+// board would use, so the pixels stay exactly the same.
 class BoardPainter {
 public:
   BoardPainter();
@@ -23,14 +33,57 @@ public:
 
 private:
   class Pass;
-  const QImage &Strip(QRgb colour, int pinCount);
-  const QImage &Hole(QRgb fill);
+  class SpriteMaker;
+
+  // A text as it is drawn with its top-left corner at the sprite's anchor.
+  struct TextPicture {
+    Sprite sprite;
+    int width = 0;         // advance, for centring
+    int height = 0;        // line height
+    bool tooLarge = false; // drawn directly instead of from a sprite
+    unsigned lastPaint = 0;
+  };
+  // What a text picture depends on besides the drawing font.
+  struct TextKey {
+    std::string text;
+    bool bold = false;
+    QRgb colour = 0;
+    QRgb box = 0; // the background box's colour; 0 for a transparent background
+    bool operator==(const TextKey &) const = default;
+  };
+  struct TextKeyHash {
+    std::size_t operator()(const TextKey &k) const;
+  };
+
+  // A component end on a strip, for the flow bars.
+  struct FlowEnd {
+    int pin;   // its StartPin
+    int order; // its place in the component list
+    bool cut;
+  };
+
+  void UseFont(const QFont &font, QPoint dotsPerMeter);
+  void ForgetUnusedTexts(std::size_t usedThisPaint);
+  const Sprite &Strip(QRgb colour, int pinCount);
+  const Sprite *Socket(int span);
+  const Sprite *Ring(int radius);
 
   GlyphSet glyphs_;
-  // Prepared pictures of a whole strip with its holes, per colour and pin count, so that a
-  // repaint blits a hundred strips instead of drawing thousands of ellipses.
-  std::map<std::pair<QRgb, int>, QImage> strips_;
-  std::map<QRgb, QImage> holes_;
+  std::array<Sprite, 9> normalGlyphs_;
+  std::array<Sprite, 9> reversedGlyphs_;
+  Sprite marker_;
+  Sprite blueHole_;
+  Sprite radialLead_;
+  std::map<std::pair<QRgb, int>, Sprite> strips_;
+  std::map<int, Sprite> sockets_;
+  std::map<int, Sprite> rings_;
+
+  // Texts depend on the font and on the resolution of the surface it is resolved against.
+  QFont font_;
+  QPoint dotsPerMeter_;
+  std::unordered_map<TextKey, TextPicture, TextKeyHash> texts_;
+  unsigned paintCount_ = 0;
+  std::vector<std::vector<FlowEnd>> flowEnds_;
 };
 
 } // namespace tarnwick
