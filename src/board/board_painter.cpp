@@ -235,6 +235,7 @@ public:
       : owner_(owner), b_(board), c_(painter, font), size_(surface), bold_(c_.Bold()) {}
 
   void Run() {
+    c_.CollectInBands(owner_.collected_);
     PlanTraces();
     const bool swept = SweepBackgroundAndStrips();
     if (!swept)
@@ -247,6 +248,7 @@ public:
     DrawComponents();
     c_.SetBrushSolid(true);
     DrawSizePreview();
+    c_.Finish();
   }
 
   std::size_t TextsUsed() const { return textsUsed_; }
@@ -594,8 +596,9 @@ private:
   TextKey lookup_;
   std::array<const TextPicture *, 4> signs_{};
   std::vector<TracePlan> traces_;
-  std::vector<int> rowKind_; // per strip row: 0 for none, else its prepared row
-  std::vector<QRgb> rows_;   // the prepared rows of the sweep
+  // Kept by the owner, so that their storage serves many repaints.
+  std::vector<int> &rowKind_ = owner_.sweepKinds_;
+  std::vector<QRgb> &rows_ = owner_.sweepRows_;
   std::optional<SpriteMaker> maker_;
   std::size_t textsUsed_ = 0;
 };

@@ -84,6 +84,11 @@ private:
   std::unordered_map<TextKey, TextPicture, TextKeyHash> texts_;
   unsigned paintCount_ = 0;
   std::vector<std::vector<FlowEnd>> flowEnds_;
+  Canvas::Collection collected_;
+  // The background and strip sweep: per strip row, 0 for none, else its prepared row; the
+  // prepared rows.
+  std::vector<int> sweepKinds_;
+  std::vector<QRgb> sweepRows_;
 };
 
 } // namespace tarnwick

@@ -123,7 +123,97 @@ Canvas::Canvas(QPainter &painter, const QFont &font) : p_(painter), font_(Crisp(
     stride_ = img->bytesPerLine();
     width_ = img->width();
     height_ = img->height();
+    clipBottom_ = height_;
   }
+}
+
+void Canvas::CollectInBands(Collection &storage) {
+  if (!Direct() || collected_ != nullptr)
+    return;
+  collected_ = &storage;
+  collected_->ops.clear();
+  collected_->painterCalls.clear();
+}
+
+void Canvas::Add(const Op &op) {
+  const int top = std::max(op.top, 0);
+  const int bottom = std::min(op.bottom, height_);
+  if (bottom <= top)
+    return;
+  Op clipped = op;
+  clipped.top = top;
+  clipped.bottom = bottom;
+  collected_->ops.push_back(clipped);
+}
+
+void Canvas::Finish() {
+  if (collected_ == nullptr)
+    return;
+  Collection &c = *collected_;
+  collected_ = nullptr;
+  // 64 rows of a board as wide as the largest one take half a megabyte.
+  constexpr int BandHeight = 64;
+  const int bands = (height_ + BandHeight - 1) / BandHeight;
+  // List the calls of each band, in order: count, then place.
+  c.bandStart.assign(static_cast<std::size_t>(bands) + 1, 0);
+  for (const Op &op : c.ops)
+    for (int band = op.top / BandHeight; band <= (op.bottom - 1) / BandHeight; ++band)
+      ++c.bandStart[static_cast<std::size_t>(band) + 1];
+  for (int band = 0; band < bands; ++band)
+    c.bandStart[band + 1] += c.bandStart[band];
+  c.bandOps.resize(c.bandStart.back());
+  std::vector<std::uint32_t> next(c.bandStart.begin(), c.bandStart.end() - 1);
+  for (std::uint32_t i = 0; i < c.ops.size(); ++i) {
+    const Op &op = c.ops[i];
+    for (int band = op.top / BandHeight; band <= (op.bottom - 1) / BandHeight; ++band)
+      c.bandOps[next[static_cast<std::size_t>(band)]++] = i;
+  }
+  for (int band = 0; band < bands; ++band) {
+    clipTop_ = band * BandHeight;
+    clipBottom_ = std::min(clipTop_ + BandHeight, height_);
+    for (std::uint32_t k = c.bandStart[band]; k < c.bandStart[band + 1]; ++k) {
+      const Op &op = c.ops[c.bandOps[k]];
+      if (op.kind != Op::Painter) {
+        Execute(op);
+        continue;
+      }
+      p_.setClipRect(0, clipTop_, width_, clipBottom_ - clipTop_);
+      c.painterCalls[reinterpret_cast<std::uintptr_t>(op.data)]();
+    }
+  }
+  p_.setClipping(false);
+  clipTop_ = 0;
+  clipBottom_ = height_;
+}
+
+void Canvas::Execute(const Op &op) {
+  switch (op.kind) {
+  case Op::Fill:
+    DirectFill(op.l, op.t, op.r, op.b, op.pen);
+    break;
+  case Op::Box:
+    DirectRectangle(op.l, op.t, op.r, op.b, op.pen, op.brush);
+    break;
+  case Op::Blit:
+    DirectBlit(op.l, op.t, *static_cast<const Sprite *>(op.data));
+    break;
+  case Op::Row:
+    if (op.t >= clipTop_ && op.t < clipBottom_)
+      CopyPixels(Pixels(0, op.t), static_cast<const QRgb *>(op.data), width_);
+    break;
+  case Op::Painter:
+    break;
+  }
+}
+
+void Canvas::ThroughPainter(int top, int bottom, std::function<void()> call) {
+  if (collected_ == nullptr) {
+    call();
+    return;
+  }
+  const auto index = collected_->painterCalls.size();
+  collected_->painterCalls.push_back(std::move(call));
+  Add({Op::Painter, 0, 0, 0, 0, 0, 0, reinterpret_cast<const void *>(index), top, bottom});
 }
 
 void Canvas::SetBold(bool bold) {
@@ -131,7 +221,6 @@ void Canvas::SetBold(bool bold) {
     return;
   font_.setBold(bold);
   fm_ = QFontMetrics(font_);
-  p_.setFont(font_);
 }
 
 void Canvas::UsePen(QColor c) {
@@ -152,44 +241,51 @@ void Canvas::UseBrush(bool solid, QColor c) {
   painterBrush_ = c;
 }
 
-void Canvas::DirectFill(int l, int t, int r, int b, QColor c) {
+void Canvas::DirectFill(int l, int t, int r, int b, QRgb value) {
   l = std::max(l, 0);
-  t = std::max(t, 0);
+  t = std::max(t, clipTop_);
   r = std::min(r, width_);
-  b = std::min(b, height_);
+  b = std::min(b, clipBottom_);
   if (r <= l || b <= t)
     return;
-  const QRgb value = c.rgba();
   QRgb *first = Pixels(l, t);
   FillPixels(first, value, r - l);
   for (int y = t + 1; y < b; ++y)
     CopyPixels(Pixels(l, y), first, r - l);
 }
 
-// A filled box with a one-pixel outline inside the image, written row by row. Inside the
+// A filled box with a one-pixel outline, inside the image, written row by row. Inside the
 // image, the painter's one-pixel outline covers exactly the border pixels of the box (where
 // the box leaves the image, the painter clips the outline its own way, so it draws that).
-void Canvas::DirectRectangle(int l, int t, int r, int b) {
-  const QRgb pen = pen_.rgba(), brush = brush_.rgba();
-  FillPixels(Pixels(l, t), pen, r - l);
-  for (int y = t + 1; y < b - 1; ++y) {
+void Canvas::DirectRectangle(int l, int t, int r, int b, QRgb pen, QRgb brush) {
+  for (int y = std::max(t, clipTop_); y < std::min(b, clipBottom_); ++y) {
     QRgb *row = Pixels(l, y);
+    if (y == t || y == b - 1) {
+      FillPixels(row, pen, r - l);
+      continue;
+    }
     row[0] = pen;
     FillPixels(row + 1, brush, r - l - 2);
     row[r - l - 1] = pen;
   }
-  FillPixels(Pixels(l, b - 1), pen, r - l);
 }
 
-void Canvas::WriteRow(int y, const QRgb *pixels) { CopyPixels(Pixels(0, y), pixels, width_); }
+void Canvas::WriteRow(int y, const QRgb *pixels) {
+  if (collected_ != nullptr)
+    Add({Op::Row, 0, y, 0, 0, 0, 0, pixels, y, y + 1});
+  else if (y >= 0 && y < height_)
+    CopyPixels(Pixels(0, y), pixels, width_);
+}
 
 void Canvas::FillRect(int l, int t, int r, int b, QColor c) {
   if (r <= l || b <= t)
     return;
-  if (Direct() && c.alpha() == 255)
-    DirectFill(l, t, r, b, c);
-  else
+  if (!Direct() || c.alpha() != 255)
     p_.fillRect(l, t, r - l, b - t, c);
+  else if (collected_ != nullptr)
+    Add({Op::Fill, l, t, r, b, c.rgba(), 0, nullptr, t, b});
+  else
+    DirectFill(l, t, r, b, c.rgba());
 }
 
 void Canvas::Rectangle(int l, int t, int r, int b) {
@@ -198,7 +294,10 @@ void Canvas::Rectangle(int l, int t, int r, int b) {
   const bool inside = l >= 0 && t >= 0 && r <= width_ && b <= height_;
   if (Direct() && solid_ && inside && r - l > 1 && b - t > 1 && pen_.alpha() == 255 &&
       brush_.alpha() == 255) {
-    DirectRectangle(l, t, r, b);
+    if (collected_ != nullptr)
+      Add({Op::Box, l, t, r, b, pen_.rgba(), brush_.rgba(), nullptr, t, b});
+    else
+      DirectRectangle(l, t, r, b, pen_.rgba(), brush_.rgba());
     return;
   }
   if (solid_)
@@ -207,9 +306,11 @@ void Canvas::Rectangle(int l, int t, int r, int b) {
     FillRect(l, t, r, b, pen_);
     return;
   }
-  UsePen(pen_);
-  UseBrush(false, brush_);
-  p_.drawRect(l, t, r - l - 1, b - t - 1);
+  ThroughPainter(t, b, [this, pen = pen_, brush = brush_, l, t, r, b] {
+    UsePen(pen);
+    UseBrush(false, brush);
+    p_.drawRect(l, t, r - l - 1, b - t - 1);
+  });
 }
 
 void Canvas::Ellipse(int l, int t, int r, int b) {
@@ -218,9 +319,11 @@ void Canvas::Ellipse(int l, int t, int r, int b) {
     FillRect(l, t, r, b, pen_);
     return;
   }
-  UsePen(pen_);
-  UseBrush(solid_, brush_);
-  p_.drawEllipse(l, t, r - l - 1, b - t - 1);
+  ThroughPainter(t, b, [this, pen = pen_, brush = brush_, solid = solid_, l, t, r, b] {
+    UsePen(pen);
+    UseBrush(solid, brush);
+    p_.drawEllipse(l, t, r - l - 1, b - t - 1);
+  });
 }
 
 void Canvas::Line(int x1, int y1, int x2, int y2) {
@@ -234,8 +337,10 @@ void Canvas::Line(int x1, int y1, int x2, int y2) {
     FillRect(std::min(x1, ex), y1, std::max(x1, ex) + 1, y1 + 1, pen_);
     return;
   }
-  UsePen(pen_);
-  p_.drawLine(x1, y1, ex, ey);
+  ThroughPainter(std::min(y1, ey) - 1, std::max(y1, ey) + 2, [this, pen = pen_, x1, y1, ex, ey] {
+    UsePen(pen);
+    p_.drawLine(x1, y1, ex, ey);
+  });
 }
 
 void Canvas::TextOut(int x, int y, const QString &s) {
@@ -243,8 +348,13 @@ void Canvas::TextOut(int x, int y, const QString &s) {
     return;
   if (solid_)
     FillRect(x, y, x + fm_.horizontalAdvance(s), y + fm_.height(), brush_);
-  UsePen(text_);
-  p_.drawText(x, y + fm_.ascent(), s);
+  // Glyphs may reach out of the line box; the call is offered to every band.
+  ThroughPainter(0, height_, [this, font = font_, text = text_, x, y, s, ascent = fm_.ascent()] {
+    if (p_.font() != font)
+      p_.setFont(font);
+    UsePen(text);
+    p_.drawText(x, y + ascent, s);
+  });
 }
 
 void Canvas::TextCentered(int l, int t, int r, int b, const QString &s) {
@@ -273,29 +383,41 @@ void Canvas::FocusRect(int l, int t, int r, int b) {
     if (r - 1 > l)
       dot(r - 1, y);
   }
-  const auto mode = p_.compositionMode();
-  p_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  UsePen(QColor(255, 255, 255));
-  p_.drawPoints(points);
-  p_.setCompositionMode(mode);
+  ThroughPainter(t, b, [this, points] {
+    const auto mode = p_.compositionMode();
+    p_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    UsePen(QColor(255, 255, 255));
+    p_.drawPoints(points);
+    p_.setCompositionMode(mode);
+  });
+}
+
+void Canvas::DrawImage(int x, int y, const QImage &img) {
+  ThroughPainter(y, y + img.height(), [this, x, y, img] { p_.drawImage(x, y, img); });
 }
 
 void Canvas::DrawSprite(int x, int y, const Sprite &s) {
   if (s.IsEmpty())
     return;
+  const int top = y + s.offset_.y();
+  if (!Direct() || !s.binary_)
+    DrawImage(x + s.offset_.x(), top, s.image_);
+  else if (collected_ != nullptr)
+    Add({Op::Blit, x, y, 0, 0, 0, 0, &s, top, top + s.height_});
+  else
+    DirectBlit(x, y, s);
+}
+
+void Canvas::DirectBlit(int x, int y, const Sprite &s) {
   const int left = x + s.offset_.x();
   const int top = y + s.offset_.y();
-  if (!Direct() || !s.binary_) {
-    p_.drawImage(left, top, s.image_);
-    return;
-  }
-  // Skip the whole picture when it lies outside the image; otherwise copy the opaque pixels,
-  // cut to the image.
-  if (left >= width_ || top >= height_ || left + s.width_ <= 0 || top + s.height_ <= 0)
+  // Skip the whole picture when it lies outside; otherwise copy the opaque pixels, cut to the
+  // image and the band.
+  if (left >= width_ || top >= clipBottom_ || left + s.width_ <= 0 || top + s.height_ <= clipTop_)
     return;
   for (const Sprite::Piece &piece : s.pieces_) {
     const int dy = top + piece.y;
-    if (dy < 0 || dy >= height_)
+    if (dy < clipTop_ || dy >= clipBottom_)
       continue;
     const int from = std::max(piece.from, -left);
     const int to = std::min(piece.to, width_ - left);

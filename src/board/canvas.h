@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tarnwick {
@@ -59,11 +60,33 @@ private:
 // On a 32-bit image painted one to one (the view's buffer, the exported image), fills and
 // sprites are written straight into the pixels, which is many times faster than going through
 // the painter for thousands of small shapes; elsewhere everything goes through the painter.
+//
+// Between CollectInBands() and Finish(), drawing on such an image is collected and then
+// carried out one band of rows after the other, each band with every call that touches it, in
+// the order of the calls. A band fits the processor's cache, while the whole image does not:
+// thousands of small shapes scattered over the image then cost cache hits instead of misses.
+// Calls touch disjoint pixels in different bands, so the result is the same.
 class Canvas {
 public:
   Canvas(QPainter &painter, const QFont &font);
+  Canvas(const Canvas &) = delete;
+  Canvas &operator=(const Canvas &) = delete;
 
-  QPainter &Painter() { return p_; }
+  // Storage for collected calls, kept by the caller so that it serves many repaints.
+  class Collection {
+    friend class Canvas;
+    struct Op;
+    std::vector<Op> ops;
+    std::vector<std::function<void()>> painterCalls;
+    std::vector<std::uint32_t> bandStart, bandOps;
+  };
+
+  // Collects the drawing from here on (see above); sprites and rows handed over must live
+  // until Finish(). Does nothing where pixels are not written directly.
+  void CollectInBands(Collection &storage);
+  // Carries out what was collected. Collected drawing that is never finished is lost.
+  void Finish();
+
   void SetPen(QColor c) { pen_ = c; }
   void SetBrush(QColor c) { brush_ = c; }
   void SetBrushSolid(bool solid) { solid_ = solid; }
@@ -87,25 +110,33 @@ public:
   int WidestCharacter() const { return fm_.maxWidth(); }
   // A dotted one-pixel frame drawn by inverting every other pixel under it.
   void FocusRect(int l, int t, int r, int b);
-  void DrawImage(int x, int y, const QImage &img) { p_.drawImage(x, y, img); }
+  void DrawImage(int x, int y, const QImage &img);
   // Blits a sprite with its anchor at (x, y).
   void DrawSprite(int x, int y, const Sprite &s);
 
   // Whether the surface is exactly the image and its rows can be written whole (WriteRow).
   bool WritesRows(QSize surface) const { return Direct() && surface == QSize(width_, height_); }
-  // Sets row y of the image to the given Width() pixels.
+  // Sets row y of the image to the given Width() pixels, which must live until Finish().
   void WriteRow(int y, const QRgb *pixels);
   int Width() const { return width_; }
   int Height() const { return height_; }
 
 private:
+  using Op = Collection::Op;
+
   // The painter keeps its own pen and brush; setting them is costly, so only changes are
   // passed on.
   void UsePen(QColor c);
   void UseBrush(bool solid, QColor c);
   bool Direct() const { return bits_ != nullptr; }
-  void DirectFill(int l, int t, int r, int b, QColor c);
-  void DirectRectangle(int l, int t, int r, int b);
+  // Runs a call that goes through the painter, now or, when collecting, in each band it
+  // touches (rows top to bottom), clipped to the band.
+  void ThroughPainter(int top, int bottom, std::function<void()> call);
+  void Add(const Op &op);
+  void Execute(const Op &op);
+  void DirectFill(int l, int t, int r, int b, QRgb c);
+  void DirectRectangle(int l, int t, int r, int b, QRgb pen, QRgb brush);
+  void DirectBlit(int x, int y, const Sprite &s);
   QRgb *Pixels(int x, int y) { return reinterpret_cast<QRgb *>(bits_ + y * stride_) + x; }
 
   QPainter &p_;
@@ -125,6 +156,20 @@ private:
   qsizetype stride_ = 0;
   int width_ = 0;
   int height_ = 0;
+  // Direct writes stay within these rows: the band being carried out.
+  int clipTop_ = 0;
+  int clipBottom_ = 0;
+
+  Collection *collected_ = nullptr;
+};
+
+// One collected call.
+struct Canvas::Collection::Op {
+  enum Kind : std::uint8_t { Fill, Box, Blit, Row, Painter } kind;
+  std::int32_t l, t, r, b;  // Fill, Box: the box; Blit: the anchor in l, t; Row: the row in t
+  QRgb pen, brush;          // Fill: the colour in pen
+  const void *data;         // Blit: the sprite; Row: the pixels; Painter: the call's index
+  std::int32_t top, bottom; // the rows touched, bottom excluded
 };
 
 } // namespace tarnwick

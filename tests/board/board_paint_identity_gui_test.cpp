@@ -322,21 +322,30 @@ protected:
     view.SetShowFlow(true);
   }
 
-  QImage Reference(QSize size, QImage::Format format) {
-    QImage img(size, format);
+  // How a picture is painted: the image, the surface size handed to the painter (normally
+  // the image's size) and an optional clip on the painter.
+  struct Target {
+    QSize image;
+    QImage::Format format = QImage::Format_RGB32;
+    QSize surface{};
+    QRect clip{};
+  };
+
+  QImage Render(const Target &target, bool plain) {
+    QImage img(target.image, target.format);
     img.fill(Qt::magenta);
     QPainter p(&img);
-    PlainPainter(p, view, view.DrawingFont()).Paint(size);
+    if (!target.clip.isNull())
+      p.setClipRect(target.clip);
+    const QSize surface = target.surface.isEmpty() ? target.image : target.surface;
+    if (plain)
+      PlainPainter(p, view, view.DrawingFont()).Paint(surface);
+    else
+      view.PaintBoard(p, surface);
     return img;
   }
 
-  QImage Painted(QSize size, QImage::Format format) {
-    QImage img(size, format);
-    img.fill(Qt::magenta);
-    QPainter p(&img);
-    view.PaintBoard(p, size);
-    return img;
-  }
+  QImage Painted(QSize size, QImage::Format format) { return Render({size, format}, false); }
 
   static QSize BoardSize(const Board &b) {
     return {b.TraceCount() * 18 + 3, b.PinCount() * 15 + 55};
@@ -344,9 +353,9 @@ protected:
 
   // Compares both painters pixel by pixel; on a mismatch, set TARNWICK_TEST_SHOTS to a folder
   // to get both pictures.
-  void ExpectSame(QSize size, QImage::Format format, const char *what) {
-    const QImage want = Reference(size, format);
-    const QImage got = Painted(size, format);
+  void ExpectSame(const Target &target, const char *what) {
+    const QImage want = Render(target, true);
+    const QImage got = Render(target, false);
     ASSERT_EQ(got.size(), want.size());
     int differing = 0, fx = -1, fy = -1;
     for (int y = 0; y < want.height(); ++y)
@@ -359,6 +368,9 @@ protected:
         want.save(QStringLiteral("%1/%2_want.png").arg(QString::fromLocal8Bit(dir), what));
         got.save(QStringLiteral("%1/%2_got.png").arg(QString::fromLocal8Bit(dir), what));
       }
+  }
+  void ExpectSame(QSize size, QImage::Format format, const char *what) {
+    ExpectSame(Target{size, format}, what);
   }
 
   // How many pixels differ from the background: a guard against comparing two blank pictures.
@@ -392,6 +404,27 @@ TEST_F(PaintIdentity, VariedBoardMatchesPlainDrawingOnEveryImageFormat) {
   ExpectSame({size.width() / 2, size.height() / 3}, QImage::Format_RGB32, "cut");
   ExpectSame({size.width() + 40, size.height() + 70}, QImage::Format_RGB32, "roomy");
   ExpectSame({size.width() / 2, size.height() / 3}, QImage::Format_RGB888, "cut_rgb888");
+  // A surface smaller than the image, and a painter with a clip: the pixels cannot simply be
+  // written, everything goes through the painter.
+  ExpectSame(Target{size + QSize(30, 40), QImage::Format_RGB32, size / 2}, "small_surface");
+  ExpectSame(Target{size, QImage::Format_RGB32, {}, QRect(20, 33, size.width() / 2, size.height())},
+             "clipped");
+}
+
+TEST_F(PaintIdentity, OversizedNamesSocketsAndBodies) {
+  BuildVariedBoard(30, 40);
+  // Far too long to prepare as pictures: drawn directly, also across bands of rows. A trace
+  // label that long also stops the one-sweep drawing of background and strips.
+  const std::string endless(900, 'W');
+  view.GetComponent(5).Name = endless;
+  Add(ComponentKind::Label, 2, 3, 21, endless + "label");
+  Add(ComponentKind::Socket, 1, 121, 30, "wide");            // a bar wider than prepared bars
+  Add(ComponentKind::ElectrolyticRadial, 9, 11, 33, "", 14); // a body larger than prepared ones
+  const QSize size = BoardSize(view);
+  ExpectSame(size, QImage::Format_RGB32, "oversized");
+  view.GetTrace(3).Name = endless;
+  ExpectSame(size, QImage::Format_RGB32, "long_trace_label");
+  ExpectSame(size, QImage::Format_RGB888, "long_trace_label_rgb888");
 }
 
 TEST_F(PaintIdentity, HundredPinsFlowOffAndEverySelection) {
