@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tarnwick {
@@ -68,67 +69,24 @@ std::size_t BoardPainter::TextKeyHash::operator()(const TextKey &k) const {
   return h;
 }
 
-// Draws text pictures on one scratch image, so that the first repaint of a large board, which
-// meets thousands of new names, sets up one painter rather than thousands. The scratch image
-// has the surface's resolution, so the font comes out in the same size as on the surface.
-class BoardPainter::SpriteMaker {
-public:
-  SpriteMaker(const QFont &font, QPoint dotsPerMeter) : font_(font), dotsPerMeter_(dotsPerMeter) {}
+// The picture of a text; texts too wide for a sprite are only measured.
+BoardPainter::TextPicture BoardPainter::MakeText(TextSpriteMaker &maker, const TextKey &key) {
+  const QString s = QString::fromStdString(key.text);
+  TextPicture pic;
+  const QSize size = maker.Measure(s, key.bold);
+  pic.width = size.width();
+  pic.height = size.height();
+  pic.tooLarge = pic.width > MaxSpriteTextWidth;
+  if (!pic.tooLarge)
+    pic.sprite = maker.Make(s, key.bold, QColor::fromRgba(key.colour), QColor::fromRgba(key.box));
+  return pic;
+}
 
-  TextPicture Make(const TextKey &key) {
-    const QString s = QString::fromStdString(key.text);
-    TextPicture pic;
-    Canvas *c = &Scratch({0, 0});
-    c->SetBold(key.bold);
-    pic.width = c->TextWidth(s);
-    pic.height = c->TextHeight();
-    // Room for glyphs that reach out of their line box.
-    const int padX = c->WidestCharacter() + pic.height;
-    const int padY = pic.height;
-    const QSize need(std::max(pic.width, 0) + 2 * padX, pic.height + 2 * padY);
-    if (pic.width > MaxSpriteTextWidth) {
-      pic.tooLarge = true;
-      return pic;
-    }
-    c = &Scratch(need);
-    c->SetBold(key.bold);
-    for (int y = 0; y < need.height(); ++y)
-      std::fill_n(reinterpret_cast<QRgb *>(scratch_.scanLine(y)), need.width(), 0);
-    c->SetTextColor(QColor::fromRgba(key.colour));
-    c->SetBrushSolid(key.box != 0);
-    c->SetBrush(QColor::fromRgba(key.box));
-    c->TextOut(padX, padY, s);
-    pic.sprite = Sprite(scratch_, QRect(QPoint(0, 0), need), QPoint(padX, padY));
-    return pic;
-  }
-
-private:
-  Canvas &Scratch(QSize need) {
-    if (!canvas_ || scratch_.width() < need.width() || scratch_.height() < need.height()) {
-      canvas_.reset();
-      painter_.reset();
-      scratch_ = QImage(std::max({need.width(), scratch_.width(), 512}),
-                        std::max({need.height(), scratch_.height(), 64}),
-                        QImage::Format_ARGB32_Premultiplied);
-      scratch_.setDotsPerMeterX(dotsPerMeter_.x());
-      scratch_.setDotsPerMeterY(dotsPerMeter_.y());
-      painter_.emplace(&scratch_);
-      canvas_.emplace(*painter_, font_);
-    }
-    return *canvas_;
-  }
-
-  QFont font_;
-  QPoint dotsPerMeter_;
-  QImage scratch_;
-  std::optional<QPainter> painter_;
-  std::optional<Canvas> canvas_;
-};
-
-BoardPainter::BoardPainter() : glyphs_(GlyphSet::Load()) {
-  for (std::size_t k = 0; k < glyphs_.Normal.size(); ++k) {
-    normalGlyphs_[k] = FromImage(glyphs_.Normal[k]);
-    reversedGlyphs_[k] = FromImage(glyphs_.Reversed[k]);
+BoardPainter::BoardPainter() {
+  const GlyphSet glyphs = GlyphSet::Load();
+  for (std::size_t k = 0; k < glyphs.Normal.size(); ++k) {
+    normalGlyphs_[k] = FromImage(glyphs.Normal[k]);
+    reversedGlyphs_[k] = FromImage(glyphs.Reversed[k]);
   }
   // The short-span marker around a start hole.
   marker_ = Drawn(QRect(-10, -10, 21, 21), [](Canvas &c, QPoint o) {
@@ -546,7 +504,7 @@ private:
     if (it == owner_.texts_.end()) {
       if (!maker_)
         maker_.emplace(owner_.font_, owner_.dotsPerMeter_);
-      it = owner_.texts_.emplace(lookup_, maker_->Make(lookup_)).first;
+      it = owner_.texts_.emplace(lookup_, MakeText(*maker_, lookup_)).first;
     }
     if (it->second.lastPaint != owner_.paintCount_) {
       it->second.lastPaint = owner_.paintCount_;
@@ -599,7 +557,7 @@ private:
   // Kept by the owner, so that their storage serves many repaints.
   std::vector<int> &rowKind_ = owner_.sweepKinds_;
   std::vector<QRgb> &rows_ = owner_.sweepRows_;
-  std::optional<SpriteMaker> maker_;
+  std::optional<TextSpriteMaker> maker_;
   std::size_t textsUsed_ = 0;
 };
 

@@ -33,7 +33,6 @@ public:
 
 private:
   class Pass;
-  class SpriteMaker;
 
   // A text as it is drawn with its top-left corner at the sprite's anchor.
   struct TextPicture {
@@ -62,13 +61,13 @@ private:
     bool cut;
   };
 
+  static TextPicture MakeText(TextSpriteMaker &maker, const TextKey &key);
   void UseFont(const QFont &font, QPoint dotsPerMeter);
   void ForgetUnusedTexts(std::size_t usedThisPaint);
   const Sprite &Strip(QRgb colour, int pinCount);
   const Sprite *Socket(int span);
   const Sprite *Ring(int radius);
 
-  GlyphSet glyphs_;
   std::array<Sprite, 9> normalGlyphs_;
   std::array<Sprite, 9> reversedGlyphs_;
   Sprite marker_;

@@ -431,4 +431,45 @@ void Canvas::DirectBlit(int x, int y, const Sprite &s) {
   }
 }
 
+TextSpriteMaker::TextSpriteMaker(const QFont &font, QPoint dotsPerMeter)
+    : font_(font), dotsPerMeter_(dotsPerMeter) {}
+
+Canvas &TextSpriteMaker::Scratch(QSize need) {
+  if (!canvas_ || scratch_.width() < need.width() || scratch_.height() < need.height()) {
+    canvas_.reset();
+    painter_.reset();
+    scratch_ = QImage(std::max({need.width(), scratch_.width(), 512}),
+                      std::max({need.height(), scratch_.height(), 64}),
+                      QImage::Format_ARGB32_Premultiplied);
+    scratch_.setDotsPerMeterX(dotsPerMeter_.x());
+    scratch_.setDotsPerMeterY(dotsPerMeter_.y());
+    painter_.emplace(&scratch_);
+    canvas_.emplace(*painter_, font_);
+  }
+  return *canvas_;
+}
+
+QSize TextSpriteMaker::Measure(const QString &s, bool bold) {
+  Canvas &c = Scratch({0, 0});
+  c.SetBold(bold);
+  return {c.TextWidth(s), c.TextHeight()};
+}
+
+Sprite TextSpriteMaker::Make(const QString &s, bool bold, QColor text, QColor box) {
+  const QSize size = Measure(s, bold);
+  // Room for glyphs that reach out of their line box.
+  const int padX = Scratch({0, 0}).WidestCharacter() + size.height();
+  const int padY = size.height();
+  const QSize need(std::max(size.width(), 0) + 2 * padX, size.height() + 2 * padY);
+  Canvas &c = Scratch(need);
+  c.SetBold(bold);
+  for (int y = 0; y < need.height(); ++y)
+    std::fill_n(reinterpret_cast<QRgb *>(scratch_.scanLine(y)), need.width(), 0);
+  c.SetTextColor(text);
+  c.SetBrushSolid(box.alpha() != 0);
+  c.SetBrush(box);
+  c.TextOut(padX, padY, s);
+  return Sprite(scratch_, QRect(QPoint(0, 0), need), QPoint(padX, padY));
+}
+
 } // namespace tarnwick

@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -29,7 +30,6 @@ public:
   // Where the top-left pixel of the picture lies relative to the anchor.
   QPoint Offset() const { return offset_; }
   const QImage &Image() const { return image_; }
-  std::size_t Bytes() const { return image_.sizeInBytes(); }
 
 private:
   friend class Canvas;
@@ -161,6 +161,32 @@ private:
   int clipBottom_ = 0;
 
   Collection *collected_ = nullptr;
+};
+
+// Draws texts into sprites, all on one scratch image, so that the first repaint of a large
+// board, which meets thousands of new names, sets up one painter rather than thousands. The
+// scratch image has the surface's resolution, so the font comes out in the same size as on the
+// surface.
+class TextSpriteMaker {
+public:
+  TextSpriteMaker(const QFont &font, QPoint dotsPerMeter);
+  TextSpriteMaker(const TextSpriteMaker &) = delete;
+  TextSpriteMaker &operator=(const TextSpriteMaker &) = delete;
+
+  // The advance and the line height of s in the font, bold or not.
+  QSize Measure(const QString &s, bool bold);
+  // s as Canvas::TextOut draws it in the given colour, on a box of the given colour unless
+  // that is transparent, anchored at the text's top-left corner.
+  Sprite Make(const QString &s, bool bold, QColor text, QColor box);
+
+private:
+  Canvas &Scratch(QSize need);
+
+  QFont font_;
+  QPoint dotsPerMeter_;
+  QImage scratch_;
+  std::optional<QPainter> painter_;
+  std::optional<Canvas> canvas_;
 };
 
 // One collected call.
