@@ -81,8 +81,12 @@ Sprite::Sprite(const QImage &source, QRect area, QPoint anchor) {
   stride_ = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
   width_ = image_.width();
   height_ = image_.height();
-  // Runs of drawn pixels separated by only a few untouched ones are copied as one piece with
-  // a mask; long gaps (the inside of a ring) are skipped.
+  FindPieces();
+}
+
+// Runs of drawn pixels separated by only a few untouched ones are copied as one piece with a
+// mask; long gaps (the inside of a ring) are skipped.
+void Sprite::FindPieces() {
   constexpr int MaxMaskedGap = 8;
   opaqueBox_ = binary_;
   for (int y = 0; y < height_; ++y) {
@@ -206,6 +210,8 @@ void Canvas::Execute(const Op &op) {
   }
 }
 
+// The rows given are those the call is meant to touch; a row more on either side is offered,
+// in case the painter's rasteriser reaches one pixel further.
 void Canvas::ThroughPainter(int top, int bottom, std::function<void()> call) {
   if (collected_ == nullptr) {
     call();
@@ -213,7 +219,7 @@ void Canvas::ThroughPainter(int top, int bottom, std::function<void()> call) {
   }
   const auto index = collected_->painterCalls.size();
   collected_->painterCalls.push_back(std::move(call));
-  Add({Op::Painter, 0, 0, 0, 0, 0, 0, reinterpret_cast<const void *>(index), top, bottom});
+  Add({Op::Painter, 0, 0, 0, 0, 0, 0, reinterpret_cast<const void *>(index), top - 1, bottom + 1});
 }
 
 void Canvas::SetBold(bool bold) {
@@ -337,7 +343,7 @@ void Canvas::Line(int x1, int y1, int x2, int y2) {
     FillRect(std::min(x1, ex), y1, std::max(x1, ex) + 1, y1 + 1, pen_);
     return;
   }
-  ThroughPainter(std::min(y1, ey) - 1, std::max(y1, ey) + 2, [this, pen = pen_, x1, y1, ex, ey] {
+  ThroughPainter(std::min(y1, ey), std::max(y1, ey) + 1, [this, pen = pen_, x1, y1, ex, ey] {
     UsePen(pen);
     p_.drawLine(x1, y1, ex, ey);
   });

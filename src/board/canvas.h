@@ -40,6 +40,8 @@ private:
     bool full;
   };
 
+  void FindPieces();
+
   QImage image_; // ARGB32 premultiplied
   QPoint offset_;
   // The image's pixels and geometry, at hand for the blit loop.
