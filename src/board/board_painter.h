@@ -28,7 +28,9 @@ public:
   BoardPainter();
 
   // Paints the whole board onto a raster surface of the given size (an image, or the view's
-  // off-screen buffer).
+  // off-screen buffer). The board is laid out in device pixels: under a scaling painter the
+  // prepared pictures would be scaled as pictures, so callers paint one to one, as the view and
+  // the image export do.
   void PaintBoard(QPainter &painter, const Board &board, const QFont &font, QSize surface);
 
 private:

@@ -323,12 +323,13 @@ protected:
   }
 
   // How a picture is painted: the image, the surface size handed to the painter (normally
-  // the image's size) and an optional clip on the painter.
+  // the image's size), an optional clip on the painter and a shift of its origin.
   struct Target {
     QSize image;
     QImage::Format format = QImage::Format_RGB32;
     QSize surface{};
     QRect clip{};
+    QPoint shift{};
   };
 
   QImage Render(const Target &target, bool plain) {
@@ -337,6 +338,7 @@ protected:
     QPainter p(&img);
     if (!target.clip.isNull())
       p.setClipRect(target.clip);
+    p.translate(target.shift);
     const QSize surface = target.surface.isEmpty() ? target.image : target.surface;
     if (plain)
       PlainPainter(p, view, view.DrawingFont()).Paint(surface);
@@ -409,6 +411,7 @@ TEST_F(PaintIdentity, VariedBoardMatchesPlainDrawingOnEveryImageFormat) {
   ExpectSame(Target{size + QSize(30, 40), QImage::Format_RGB32, size / 2}, "small_surface");
   ExpectSame(Target{size, QImage::Format_RGB32, {}, QRect(20, 33, size.width() / 2, size.height())},
              "clipped");
+  ExpectSame(Target{size, QImage::Format_RGB32, {}, {}, QPoint(-37, 21)}, "shifted");
 }
 
 TEST_F(PaintIdentity, OversizedNamesSocketsAndBodies) {
