@@ -119,6 +119,7 @@ void Sprite::FindPieces() {
 Canvas::Canvas(QPainter &painter, const QFont &font) : p_(painter), font_(Crisp(font)), fm_(font_) {
   p_.setRenderHint(QPainter::Antialiasing, false);
   p_.setFont(font_);
+  painterBold_ = font_.bold();
   p_.setPen(painterPen_);
   p_.setBrush(Qt::NoBrush);
   if (QImage *img = DirectTarget(p_)) {
@@ -227,6 +228,14 @@ void Canvas::SetBold(bool bold) {
     return;
   font_.setBold(bold);
   fm_ = QFontMetrics(font_);
+}
+
+// The drawing font only ever changes its weight.
+void Canvas::UseFont(const QFont &font) {
+  if (painterBold_ == font.bold())
+    return;
+  p_.setFont(font);
+  painterBold_ = font.bold();
 }
 
 void Canvas::UsePen(QColor c) {
@@ -354,10 +363,15 @@ void Canvas::TextOut(int x, int y, const QString &s) {
     return;
   if (solid_)
     FillRect(x, y, x + fm_.horizontalAdvance(s), y + fm_.height(), brush_);
+  if (collected_ == nullptr) {
+    UseFont(font_);
+    UsePen(text_);
+    p_.drawText(x, y + fm_.ascent(), s);
+    return;
+  }
   // Glyphs may reach out of the line box; the call is offered to every band.
   ThroughPainter(0, height_, [this, font = font_, text = text_, x, y, s, ascent = fm_.ascent()] {
-    if (p_.font() != font)
-      p_.setFont(font);
+    UseFont(font);
     UsePen(text);
     p_.drawText(x, y + ascent, s);
   });
@@ -463,19 +477,23 @@ QSize TextSpriteMaker::Measure(const QString &s, bool bold) {
 
 Sprite TextSpriteMaker::Make(const QString &s, bool bold, QColor text, QColor box) {
   const QSize size = Measure(s, bold);
-  // Room for glyphs that reach out of their line box.
-  const int padX = Scratch({0, 0}).WidestCharacter() + size.height();
-  const int padY = size.height();
-  const QSize need(std::max(size.width(), 0) + 2 * padX, size.height() + 2 * padY);
-  Canvas &c = Scratch(need);
-  c.SetBold(bold);
-  for (int y = 0; y < need.height(); ++y)
-    std::fill_n(reinterpret_cast<QRgb *>(scratch_.scanLine(y)), need.width(), 0);
-  c.SetTextColor(text);
-  c.SetBrushSolid(box.alpha() != 0);
-  c.SetBrush(box);
-  c.TextOut(padX, padY, s);
-  return Sprite(scratch_, QRect(QPoint(0, 0), need), QPoint(padX, padY));
+  // Room for glyphs that reach out of their line box: a line height on every side, more for a
+  // text that reaches the edge of that room.
+  for (int pad = std::max(size.height(), 1);; pad *= 2) {
+    const QSize need(std::max(size.width(), 0) + 2 * pad, size.height() + 2 * pad);
+    Canvas &c = Scratch(need);
+    c.SetBold(bold);
+    for (int y = 0; y < need.height(); ++y)
+      std::fill_n(reinterpret_cast<QRgb *>(scratch_.scanLine(y)), need.width(), 0);
+    c.SetTextColor(text);
+    c.SetBrushSolid(box.alpha() != 0);
+    c.SetBrush(box);
+    c.TextOut(pad, pad, s);
+    Sprite sprite(scratch_, QRect(QPoint(0, 0), need), QPoint(pad, pad));
+    const QRect drawn(sprite.Offset() + QPoint(pad, pad), sprite.Image().size());
+    if (sprite.IsEmpty() || QRect(QPoint(1, 1), need - QSize(2, 2)).contains(drawn) || pad > 256)
+      return sprite;
+  }
 }
 
 } // namespace tarnwick

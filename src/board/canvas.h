@@ -109,7 +109,6 @@ public:
   void TextCentered(int l, int t, int r, int b, const QString &s);
   int TextWidth(const QString &s) const { return fm_.horizontalAdvance(s); }
   int TextHeight() const { return fm_.height(); }
-  int WidestCharacter() const { return fm_.maxWidth(); }
   // A dotted one-pixel frame drawn by inverting every other pixel under it.
   void FocusRect(int l, int t, int r, int b);
   void DrawImage(int x, int y, const QImage &img);
@@ -128,6 +127,7 @@ private:
 
   // The painter keeps its own pen and brush; setting them is costly, so only changes are
   // passed on.
+  void UseFont(const QFont &font);
   void UsePen(QColor c);
   void UseBrush(bool solid, QColor c);
   bool Direct() const { return bits_ != nullptr; }
@@ -149,6 +149,7 @@ private:
   QColor text_{Qt::black};
   bool solid_ = true;
 
+  bool painterBold_ = false;
   QColor painterPen_{Qt::black};
   QColor painterBrush_;
   bool painterSolid_ = false;
