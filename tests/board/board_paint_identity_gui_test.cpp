@@ -465,6 +465,11 @@ TEST_F(PaintIdentity, RepaintsFollowChangedNamesFontsAndHighlights) {
   bigger.setPointSize(11);
   view.setFont(bigger);
   ExpectSame(BoardSize(view), QImage::Format_RGB32, "font");
+  // Slanted letters reach out of their boxes ("f", "j").
+  bigger.setItalic(true);
+  view.setFont(bigger);
+  view.GetComponent(4).Name = "fjf Wj";
+  ExpectSame(BoardSize(view), QImage::Format_RGB32, "italic_font");
   QFont boldFont = ChooseBoardFont();
   boldFont.setBold(true);
   view.setFont(boldFont);
