@@ -1,8 +1,9 @@
 #include "board/board_painter.h"
 
-#include "board/canvas.h"
-
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tarnwick {
@@ -18,7 +19,12 @@ const QColor Black(0, 0, 0);
 const QColor White(255, 255, 255);
 const QColor Purple(128, 0, 128);
 
-QString Text(const std::string &s) { return QString::fromStdString(s); }
+// Pictures larger than these are drawn directly: a socket across hundreds of strips or a
+// capacitor body wider than the board is rare, and its sprite would cost more than it saves.
+constexpr int MaxSpriteSocketSpan = 100;
+constexpr int MaxSpriteRingRadius = 100;
+// Texts wider than this (absurdly long names) are drawn directly too.
+constexpr int MaxSpriteTextWidth = 4096;
 
 // The hole of a strip whose left edge is at x = 0 and whose holes start at y = 0.
 void DrawHole(Canvas &c, int p) { c.Ellipse(4, 15 * p + 4, 11, 15 * p + 11); }
@@ -37,58 +43,162 @@ int NameOffset(const BoardComponent &c) {
   }
 }
 
-} // namespace
-
-BoardPainter::BoardPainter() : glyphs_(GlyphSet::Load()) {}
-
-const QImage &BoardPainter::Strip(QRgb colour, int pinCount) {
-  auto key = std::make_pair(colour, pinCount);
-  auto it = strips_.find(key);
-  if (it != strips_.end())
-    return it->second;
-  if (strips_.size() > 16)
-    strips_.clear();
-  const int h = std::max(15 * pinCount, 1);
-  QImage img(15, h, QImage::Format_ARGB32_Premultiplied);
+// A sprite of what draw paints within box, box given relative to the anchor. draw receives a
+// fresh canvas and the anchor's position on it.
+template <class Draw> Sprite Drawn(QRect box, Draw draw) {
+  QImage img(box.size(), QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   {
     QPainter p(&img);
     Canvas c(p, QFont());
+    draw(c, -box.topLeft());
+  }
+  return Sprite(img, img.rect(), -box.topLeft());
+}
+
+Sprite FromImage(const QImage &img) {
+  return img.isNull() ? Sprite() : Sprite(img, img.rect(), QPoint(0, 0));
+}
+
+} // namespace
+
+std::size_t BoardPainter::TextKeyHash::operator()(const TextKey &k) const {
+  std::size_t h = std::hash<std::string>()(k.text);
+  h ^= (std::size_t(k.colour) * 0x9E3779B97F4A7C15ull) ^ (std::size_t(k.box) << 1) ^
+       std::size_t(k.bold);
+  return h;
+}
+
+// The picture of a text; texts too wide for a sprite are only measured.
+BoardPainter::TextPicture BoardPainter::MakeText(TextSpriteMaker &maker, const TextKey &key) {
+  const QString s = QString::fromStdString(key.text);
+  TextPicture pic;
+  const QSize size = maker.Measure(s, key.bold);
+  pic.width = size.width();
+  pic.height = size.height();
+  pic.tooLarge = pic.width > MaxSpriteTextWidth;
+  if (!pic.tooLarge)
+    pic.sprite = maker.Make(s, key.bold, QColor::fromRgba(key.colour), QColor::fromRgba(key.box));
+  return pic;
+}
+
+BoardPainter::BoardPainter() {
+  const GlyphSet glyphs = GlyphSet::Load();
+  for (std::size_t k = 0; k < glyphs.Normal.size(); ++k) {
+    normalGlyphs_[k] = FromImage(glyphs.Normal[k]);
+    reversedGlyphs_[k] = FromImage(glyphs.Reversed[k]);
+  }
+  // The short-span marker around a start hole.
+  marker_ = Drawn(QRect(-10, -10, 21, 21), [](Canvas &c, QPoint o) {
+    c.SetPen(White);
+    c.SetBrush(Black);
+    c.Ellipse(o.x() - 8, o.y() - 8, o.x() + 8, o.y() + 8);
+  });
+  // A highlighted hole, anchored like a strip at its top-left corner.
+  blueHole_ = Drawn(QRect(0, 0, 15, 15), [](Canvas &c, QPoint) {
+    c.SetPen(Black);
+    c.SetBrush(Blue);
+    DrawHole(c, 0);
+  });
+  // A lead hole of a radial capacitor.
+  radialLead_ = Drawn(QRect(-5, -5, 11, 11), [](Canvas &c, QPoint o) {
+    c.SetPen(White);
+    c.SetBrush(White);
+    c.Ellipse(o.x() - 3, o.y() - 3, o.x() + 4, o.y() + 4);
+  });
+}
+
+const Sprite &BoardPainter::Strip(QRgb colour, int pinCount) {
+  auto key = std::make_pair(colour, pinCount);
+  auto it = strips_.find(key);
+  if (it != strips_.end())
+    return it->second;
+  // Strips of other pin counts are dropped; those of this one stay, as the current repaint
+  // holds on to them.
+  if (strips_.size() > 16)
+    std::erase_if(strips_, [pinCount](const auto &e) { return e.first.second != pinCount; });
+  // A whole strip with its holes, so that a repaint blits a hundred strips instead of drawing
+  // thousands of ellipses.
+  Sprite strip = Drawn(QRect(0, 0, 15, 15 * pinCount), [&](Canvas &c, QPoint) {
     c.SetPen(Black);
     c.SetBrush(QColor::fromRgb(colour));
     c.Rectangle(0, 0, 15, 15 * pinCount);
     c.SetBrush(Black);
     for (int pin = 0; pin < pinCount; ++pin)
       DrawHole(c, pin);
-  }
-  return strips_.emplace(key, std::move(img)).first->second;
+  });
+  return strips_.emplace(key, std::move(strip)).first->second;
 }
 
-const QImage &BoardPainter::Hole(QRgb fill) {
-  auto it = holes_.find(fill);
-  if (it != holes_.end())
-    return it->second;
-  QImage img(15, 15, QImage::Format_ARGB32_Premultiplied);
-  img.fill(Qt::transparent);
-  {
-    QPainter p(&img);
-    Canvas c(p, QFont());
-    c.SetPen(Black);
-    c.SetBrush(QColor::fromRgb(fill));
-    DrawHole(c, 0);
+// A socket's white bar with its holes, anchored at the centre of its left hole.
+const Sprite *BoardPainter::Socket(int span) {
+  if (span > MaxSpriteSocketSpan)
+    return nullptr;
+  auto it = sockets_.find(span);
+  if (it == sockets_.end()) {
+    Sprite bar = Drawn(QRect(-11, -8, 18 * span + 22, 16), [span](Canvas &c, QPoint o) {
+      const int xmin = o.x(), xmax = o.x() + 18 * span, y = o.y();
+      c.FillRect(xmin - 9, y - 6, xmax + 9, y + 6, White);
+      c.SetBrush(Black);
+      c.SetPen(White);
+      for (int k = 0; k <= span; ++k) {
+        const int cx = xmin + 14 * k;
+        c.Ellipse(cx - 6, y - 6, cx + 6, y + 6);
+        c.Ellipse(cx - 1, y - 1, cx + 1, y + 1);
+      }
+    });
+    it = sockets_.emplace(span, std::move(bar)).first;
   }
-  return holes_.emplace(fill, std::move(img)).first->second;
+  return &it->second;
+}
+
+// The outline of a radial capacitor's body, anchored at its centre.
+// A radius below 1 draws nothing and is left to the canvas.
+const Sprite *BoardPainter::Ring(int r) {
+  if (r < 1 || r > MaxSpriteRingRadius)
+    return nullptr;
+  auto it = rings_.find(r);
+  if (it == rings_.end()) {
+    Sprite ring = Drawn(QRect(-r - 2, -r - 2, 2 * r + 5, 2 * r + 5), [r](Canvas &c, QPoint o) {
+      c.SetPen(White);
+      c.SetBrushSolid(false);
+      c.Ellipse(o.x() - r, o.y() - r, o.x() + r, o.y() + r);
+    });
+    it = rings_.emplace(r, std::move(ring)).first;
+  }
+  return &it->second;
+}
+
+void BoardPainter::UseFont(const QFont &font, QPoint dotsPerMeter) {
+  if (font == font_ && dotsPerMeter == dotsPerMeter_)
+    return;
+  texts_.clear();
+  font_ = font;
+  dotsPerMeter_ = dotsPerMeter;
+}
+
+// Keeps the text pictures the board shows and those of a few recent changes; pictures of
+// names that are long gone are dropped.
+void BoardPainter::ForgetUnusedTexts(std::size_t usedThisPaint) {
+  if (texts_.size() <= 2 * usedThisPaint + 256)
+    return;
+  std::erase_if(texts_,
+                [this](const auto &entry) { return entry.second.lastPaint != paintCount_; });
 }
 
 // One run of the five passes over one surface.
 class BoardPainter::Pass {
 public:
   Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font, QSize surface)
-      : owner_(owner), b_(board), c_(painter, font), size_(surface) {}
+      : owner_(owner), b_(board), c_(painter, font), size_(surface), bold_(c_.Bold()) {}
 
   void Run() {
-    DrawBackground();
-    DrawTraces();
+    c_.CollectInBands(owner_.collected_);
+    PlanTraces();
+    const bool swept = SweepBackgroundAndStrips();
+    if (!swept)
+      DrawBackground();
+    DrawTraces(!swept);
     c_.SetBrushSolid(true);
     if (b_.ShowFlow())
       DrawFlow();
@@ -96,50 +206,126 @@ public:
     DrawComponents();
     c_.SetBrushSolid(true);
     DrawSizePreview();
+    c_.Finish();
   }
+
+  std::size_t TextsUsed() const { return textsUsed_; }
 
 private:
   void DrawBackground() { c_.FillRect(0, 0, size_.width(), size_.height(), Background); }
 
-  void DrawTraces() {
+  // What DrawTraces draws for each strip, worked out before anything is drawn.
+  void PlanTraces() {
     const int pins = b_.PinCount();
     const auto [lo, hi] = std::minmax(b_.HighlightTrace, b_.HighlightEndTrace);
-    const bool holesLit = lo >= 0;
     const int hp = b_.HighlightPin;
-    int oddShift = -1;
-    c_.SetPen(Black);
+    traces_.clear();
     for (int t = 0; t < b_.TraceCount(); ++t) {
-      const int left = 18 * t + 3;
       const Trace &trace = b_.GetTrace(t);
-      QColor fill = t == b_.HighlightTrace      ? Red
-                    : t == b_.HighlightEndTrace ? Green
-                    : !trace.Name.empty()       ? LabelledStrip
-                                                : PlainStrip;
-      if (pins > 0) {
-        c_.DrawImage(left, 4, owner_.Strip(fill.rgb(), pins));
+      TracePlan plan;
+      plan.fill = t == b_.HighlightTrace      ? Red
+                  : t == b_.HighlightEndTrace ? Green
+                  : !trace.Name.empty()       ? LabelledStrip
+                                              : PlainStrip;
+      if (pins > 0)
+        plan.strip = &owner_.Strip(plan.fill.rgb(), pins);
+      plan.lit = lo >= 0 && lo <= t && t <= hi && hp >= 0 && hp < pins;
+      // The label's box takes the fill colour left behind: that of the last hole drawn.
+      plan.labelBox = plan.lit && hp == pins - 1 ? Blue : Black;
+      if (pins <= 0)
+        plan.labelBox = plan.fill;
+      if (!trace.Name.empty()) {
+        plan.labelY = 15 * pins + 8 + (t % 2 != 0 ? LineHeight() + 1 : 0);
+        plan.labelColour = t == b_.HighlightTrace ? Red : White;
+        plan.label = &Text(trace.Name, bold_, plan.labelColour, plan.labelBox);
+      }
+      traces_.push_back(plan);
+    }
+  }
+
+  // The background and the strips, written row by row in one sweep over the image instead of
+  // a fill followed by a hundred narrow blits down the whole height. The strip rows repeat
+  // every hole pitch, so the sweep only needs a few prepared rows of the whole width. Strips
+  // never overlap each other, so drawing all of them before the holes and labels changes
+  // nothing, unless a label reaches up into the strips; then the usual order is kept.
+  bool SweepBackgroundAndStrips() {
+    const int pins = b_.PinCount();
+    if (!c_.WritesRows(size_) || pins <= 0 || traces_.empty())
+      return false;
+    const int height = 15 * pins;
+    std::vector<const Sprite *> strips;
+    for (const TracePlan &plan : traces_) {
+      const Sprite &strip = *plan.strip;
+      if (!strip.IsOpaqueBox() || strip.Offset() != QPoint(0, 0) ||
+          strip.Image().size() != QSize(15, height))
+        return false;
+      if (plan.label != nullptr &&
+          (plan.label->tooLarge || (!plan.label->sprite.IsEmpty() &&
+                                    plan.labelY + plan.label->sprite.Offset().y() < 4 + height)))
+        return false;
+      if (std::find(strips.begin(), strips.end(), &strip) == strips.end())
+        strips.push_back(&strip);
+    }
+    // Rows of the strips that equal, in every colour in use, the row a hole pitch above share
+    // that row's prepared picture.
+    auto sameAsAbove = [&](int j) {
+      return j >= 15 && std::all_of(strips.begin(), strips.end(), [j](const Sprite *s) {
+               return std::memcmp(s->Image().constScanLine(j), s->Image().constScanLine(j - 15),
+                                  15 * sizeof(QRgb)) == 0;
+             });
+    };
+    rowKind_.assign(static_cast<std::size_t>(height), 0);
+    std::vector<int> firstRowOfKind;
+    for (int j = 0; j < height; ++j) {
+      if (sameAsAbove(j)) {
+        rowKind_[j] = rowKind_[j - 15];
       } else {
-        c_.SetBrush(fill);
+        firstRowOfKind.push_back(j);
+        rowKind_[j] = static_cast<int>(firstRowOfKind.size());
+      }
+    }
+    // Prepared rows: the bare background first, then one per kind of strip row.
+    const int width = c_.Width();
+    const auto w = static_cast<std::size_t>(width);
+    rows_.assign(w * (firstRowOfKind.size() + 1), Background.rgba());
+    for (std::size_t k = 0; k < firstRowOfKind.size(); ++k) {
+      QRgb *row = rows_.data() + (k + 1) * w;
+      for (std::size_t t = 0; t < traces_.size(); ++t) {
+        const int left = 18 * static_cast<int>(t) + 3;
+        const int n = std::min(15, width - left);
+        if (n <= 0)
+          break;
+        std::memcpy(row + left, traces_[t].strip->Image().constScanLine(firstRowOfKind[k]),
+                    static_cast<std::size_t>(n) * sizeof(QRgb));
+      }
+    }
+    for (int y = 0; y < c_.Height(); ++y) {
+      const int j = y - 4;
+      const std::size_t kind = j >= 0 && j < height ? static_cast<std::size_t>(rowKind_[j]) : 0;
+      c_.WriteRow(y, rows_.data() + kind * w);
+    }
+    return true;
+  }
+
+  void DrawTraces(bool drawStrips) {
+    const int pins = b_.PinCount();
+    c_.SetPen(Black);
+    for (std::size_t i = 0; i < traces_.size(); ++i) {
+      const TracePlan &plan = traces_[i];
+      const int left = 18 * static_cast<int>(i) + 3;
+      if (drawStrips && plan.strip != nullptr) {
+        c_.DrawSprite(left, 4, *plan.strip);
+      } else if (drawStrips) {
+        c_.SetBrush(plan.fill);
         c_.Rectangle(left, 4, left + 15, 15 * pins + 4);
       }
-      // The fill colour left behind is that of the last hole drawn.
-      bool lastLit = false;
-      if (holesLit && lo <= t && t <= hi && hp >= 0 && hp < pins) {
-        c_.DrawImage(left, 15 * hp + 4, owner_.Hole(Blue.rgb()));
-        lastLit = hp == pins - 1;
-      }
-      c_.SetBrush(lastLit ? Blue : Black);
-      if (pins <= 0)
-        c_.SetBrush(fill);
-      if (!trace.Name.empty()) {
-        int ty = 15 * pins + 8;
-        if (t % 2 != 0) {
-          if (oddShift < 0)
-            oddShift = c_.TextHeight(QStringLiteral("Ay")) + 1;
-          ty += oddShift;
-        }
-        c_.SetTextColor(t == b_.HighlightTrace ? Red : White);
+      if (plan.lit)
+        c_.DrawSprite(left, 15 * b_.HighlightPin + 4, owner_.blueHole_);
+      c_.SetBrush(plan.labelBox);
+      if (plan.label != nullptr) {
+        c_.SetTextColor(plan.labelColour);
         c_.SetBrushSolid(true);
-        c_.TextOut(left, ty, Text(trace.Name));
+        DrawText(left, plan.labelY, *plan.label, b_.GetTrace(static_cast<int>(i)).Name, bold_);
       }
     }
   }
@@ -148,18 +334,23 @@ private:
     c_.SetBrush(Purple);
     c_.SetPen(Black);
     const int traces = b_.TraceCount();
-    std::vector<std::vector<const BoardComponent *>> touching(
-        static_cast<std::size_t>(std::max(traces, 0)));
+    // Per strip, the components touching it; the lists keep their storage between repaints.
+    auto &touching = owner_.flowEnds_;
+    if (touching.size() < static_cast<std::size_t>(traces))
+      touching.resize(static_cast<std::size_t>(traces));
+    for (auto &list : touching)
+      list.clear();
     for (int i = 0; i < b_.ComponentCount(); ++i) {
       const BoardComponent &c = b_.GetComponent(i);
+      const FlowEnd end{c.StartPin, i, c.Is(ComponentKind::TraceCut)};
       const auto [lo, hi] = std::minmax(c.StartTrace, c.EndTrace);
-      if (c.Is(ComponentKind::TraceCut)) {
+      if (end.cut) {
         for (int t = std::max(lo, 0); t <= hi && t < traces; ++t)
-          touching[static_cast<std::size_t>(t)].push_back(&c);
+          touching[static_cast<std::size_t>(t)].push_back(end);
       } else {
         for (int t : {lo, hi}) {
           if (t >= 0 && t < traces)
-            touching[static_cast<std::size_t>(t)].push_back(&c);
+            touching[static_cast<std::size_t>(t)].push_back(end);
           if (lo == hi)
             break;
         }
@@ -169,14 +360,16 @@ private:
       auto &list = touching[static_cast<std::size_t>(t)];
       if (list.size() < 2)
         continue;
-      std::stable_sort(list.begin(), list.end(),
-                       [](auto *a, auto *b) { return a->StartPin < b->StartPin; });
+      // By row; on the same row in list order, as a stable sort would leave them.
+      std::sort(list.begin(), list.end(), [](const FlowEnd &a, const FlowEnd &b) {
+        return a.pin != b.pin ? a.pin < b.pin : a.order < b.order;
+      });
       for (std::size_t k = 1; k < list.size(); ++k) {
-        const BoardComponent *prev = list[k - 1];
-        const BoardComponent *cur = list[k];
-        if (prev->Is(ComponentKind::TraceCut) || cur->Is(ComponentKind::TraceCut))
+        const FlowEnd &prev = list[k - 1];
+        const FlowEnd &cur = list[k];
+        if (prev.cut || cur.cut)
           continue;
-        c_.Rectangle(TraceX(t) - 2, PinY(prev->StartPin), TraceX(t) + 3, PinY(cur->StartPin));
+        c_.Rectangle(TraceX(t) - 2, PinY(prev.pin), TraceX(t) + 3, PinY(cur.pin));
       }
     }
   }
@@ -197,7 +390,7 @@ private:
     if ((kind == ComponentKind::Resistor || kind == ComponentKind::Diode) && span < 2) {
       c_.SetPen(White);
       c_.SetBrush(Black);
-      c_.Ellipse(x1 - 8, y - 8, x1 + 8, y + 8);
+      c_.DrawSprite(x1, y, owner_.marker_);
     }
     if (kind != ComponentKind::TraceCut) {
       c_.SetPen(White);
@@ -205,7 +398,10 @@ private:
         c_.Line(x1, y, x2, y);
       DrawSymbol(c, x1, x2, y, span);
       DrawName(c, x1, x2, y);
-      DrawExtras(c, x1, x2, y, xmin, xmax, span);
+      if (c.Is(ComponentKind::Socket))
+        DrawSocket(xmin, xmax, y, span);
+      else if (c.Is(ComponentKind::ElectrolyticRadial))
+        DrawRadial(c, x1, x2, y);
     } else {
       c_.FillRect(xmin - 9, y - 4, xmax + 9, y + 4, Black);
     }
@@ -216,32 +412,33 @@ private:
 
   void DrawSymbol(const BoardComponent &c, int x1, int x2, int y, int span) {
     const auto k = static_cast<std::size_t>(c.Kind);
-    if (span < 2 || k >= owner_.glyphs_.Normal.size())
+    if (span < 2 || k >= owner_.normalGlyphs_.size())
       return;
-    const QImage &img = x1 > x2 ? owner_.glyphs_.Reversed[k] : owner_.glyphs_.Normal[k];
-    if (!img.isNull())
-      c_.DrawImage(x1 + (x2 - x1 - 24) / 2, y - 11, img);
+    const Sprite &glyph = x1 > x2 ? owner_.reversedGlyphs_[k] : owner_.normalGlyphs_[k];
+    c_.DrawSprite(x1 + (x2 - x1 - 24) / 2, y - 11, glyph);
   }
 
   void DrawName(const BoardComponent &c, int x1, int x2, int y) {
     if (c.Name == UnnamedComponent)
       return;
-    const QString name = Text(c.Name);
     c_.SetTextColor(White);
     c_.SetBrushSolid(false);
     if (c.Is(ComponentKind::Label)) {
-      c_.SetBold(true);
-      c_.TextOut(x1, y, name);
-      c_.SetBold(false);
-    } else if (b_.ShowLabels() && !name.isEmpty()) {
-      const int w = c_.TextWidth(name);
-      c_.TextOut(x1 + (x2 - x1 - w) / 2, y + NameOffset(c), name);
+      DrawText(x1, y, c.Name, true);
+      // The style goes back to normal, not to the font's own: a bold font draws the names
+      // after the first label in normal weight.
+      bold_ = false;
+    } else if (b_.ShowLabels() && !c.Name.empty()) {
+      const TextPicture &name = Text(c.Name, bold_);
+      DrawText(x1 + (x2 - x1 - name.width) / 2, y + NameOffset(c), name, c.Name, bold_);
     }
     c_.SetBrushSolid(true);
   }
 
-  void DrawExtras(const BoardComponent &c, int x1, int x2, int y, int xmin, int xmax, int span) {
-    if (c.Is(ComponentKind::Socket)) {
+  void DrawSocket(int xmin, int xmax, int y, int span) {
+    if (const Sprite *bar = owner_.Socket(span)) {
+      c_.DrawSprite(xmin, y, *bar);
+    } else {
       c_.FillRect(xmin - 9, y - 6, xmax + 9, y + 6, White);
       c_.SetBrush(Black);
       c_.SetPen(White);
@@ -250,22 +447,39 @@ private:
         c_.Ellipse(cx - 6, y - 6, cx + 6, y + 6);
         c_.Ellipse(cx - 1, y - 1, cx + 1, y + 1);
       }
-    } else if (c.Is(ComponentKind::ElectrolyticRadial)) {
-      c_.SetBrush(White);
-      c_.SetPen(White);
-      c_.Ellipse(x1 - 3, y - 3, x1 + 4, y + 4);
-      c_.Ellipse(x2 - 3, y - 3, x2 + 4, y + 4);
-      c_.SetBrushSolid(false);
-      c_.SetTextColor(Black);
-      c_.TextCentered(x1 - 15, y - 15, x1 + 15, y + 15, QStringLiteral("+"));
-      c_.TextCentered(x2 - 15, y - 15, x2 + 15, y + 15, QStringLiteral("-"));
-      c_.SetTextColor(White);
-      const int cx = (x1 + x2) / 2;
-      // Half of CapWidth trace pitches, plus the outline pixel: 9 * CapWidth + 1.
-      const int r = 9 * c.CapWidth + 1;
-      c_.Ellipse(cx - r, y - r, cx + r, y + r);
-      c_.SetBrushSolid(true);
     }
+    c_.SetBrush(Black);
+    c_.SetPen(White);
+  }
+
+  void DrawRadial(const BoardComponent &c, int x1, int x2, int y) {
+    c_.SetBrush(White);
+    c_.SetPen(White);
+    c_.DrawSprite(x1, y, owner_.radialLead_);
+    c_.DrawSprite(x2, y, owner_.radialLead_);
+    c_.SetBrushSolid(false);
+    c_.SetTextColor(Black);
+    DrawCentred(x1, y, "+");
+    DrawCentred(x2, y, "-");
+    c_.SetTextColor(White);
+    const int cx = (x1 + x2) / 2;
+    // Half of CapWidth trace pitches, plus the outline pixel: 9 * CapWidth + 1.
+    const int r = 9 * c.CapWidth + 1;
+    if (const Sprite *ring = owner_.Ring(r))
+      c_.DrawSprite(cx, y, *ring);
+    else
+      c_.Ellipse(cx - r, y - r, cx + r, y + r);
+    c_.SetBrushSolid(true);
+  }
+
+  // A one-character text centred in the 30 by 30 box around (x, y).
+  void DrawCentred(int x, int y, const std::string &s) {
+    // The two signs are looked up once per repaint and weight.
+    const TextPicture *&known = signs_[(bold_ ? 2 : 0) + (s == "-" ? 1 : 0)];
+    if (known == nullptr)
+      known = &Text(s, bold_);
+    const TextPicture &pic = *known;
+    DrawText(x - 15 + (30 - pic.width) / 2, y - 15 + (30 - pic.height) / 2, pic, s, bold_);
   }
 
   void DrawSizePreview() {
@@ -274,15 +488,93 @@ private:
       c_.FocusRect(2, 2, s.Right * 18 + 2, s.Bottom * 15 + 2);
   }
 
+  // The picture of a text in the canvas's current text colour and fill style.
+  const TextPicture &Text(const std::string &s, bool bold) {
+    return Text(s, bold, c_.TextColor(), c_.BrushSolid() ? c_.Brush() : QColor(Qt::transparent));
+  }
+
+  // The picture of a text in the given colour, on a box of the given colour unless that is
+  // transparent.
+  const TextPicture &Text(const std::string &s, bool bold, QColor colour, QColor box) {
+    lookup_.text.assign(s); // reuses its storage: no allocation per text
+    lookup_.bold = bold;
+    lookup_.colour = colour.rgba();
+    lookup_.box = box.alpha() == 0 ? 0 : box.rgba();
+    auto it = owner_.texts_.find(lookup_);
+    if (it == owner_.texts_.end()) {
+      if (!maker_)
+        maker_.emplace(owner_.font_, owner_.dotsPerMeter_);
+      it = owner_.texts_.emplace(lookup_, MakeText(*maker_, lookup_)).first;
+    }
+    if (it->second.lastPaint != owner_.paintCount_) {
+      it->second.lastPaint = owner_.paintCount_;
+      ++textsUsed_;
+    }
+    return it->second;
+  }
+
+  void DrawText(int x, int y, const std::string &s, bool bold) {
+    if (!s.empty())
+      DrawText(x, y, Text(s, bold), s, bold);
+  }
+
+  void DrawText(int x, int y, const TextPicture &pic, const std::string &s, bool bold) {
+    if (!pic.tooLarge) {
+      c_.DrawSprite(x, y, pic.sprite);
+      return;
+    }
+    c_.SetBold(bold);
+    c_.TextOut(x, y, QString::fromStdString(s));
+  }
+
+  int LineHeight() {
+    if (lineHeight_ < 0)
+      lineHeight_ = c_.TextHeight();
+    return lineHeight_;
+  }
+
+  // What DrawTraces draws for one strip.
+  struct TracePlan {
+    QColor fill;
+    const Sprite *strip = nullptr; // null without pin rows
+    bool lit = false;              // its hole on the highlighted row is blue
+    QColor labelBox;
+    QColor labelColour;
+    const TextPicture *label = nullptr;
+    int labelY = 0;
+  };
+
   BoardPainter &owner_;
   const Board &b_;
   Canvas c_;
   QSize size_;
+  // Whether texts are drawn bold: the font's own weight until the first label is drawn.
+  bool bold_;
+  int lineHeight_ = -1;
+  TextKey lookup_;
+  std::array<const TextPicture *, 4> signs_{};
+  std::vector<TracePlan> traces_;
+  // Kept by the owner, so that their storage serves many repaints.
+  std::vector<int> &rowKind_ = owner_.sweepKinds_;
+  std::vector<QRgb> &rows_ = owner_.sweepRows_;
+  std::optional<TextSpriteMaker> maker_;
+  std::size_t textsUsed_ = 0;
 };
 
 void BoardPainter::PaintBoard(QPainter &painter, const Board &board, const QFont &font,
                               QSize surface) {
-  Pass(*this, painter, board, font, surface).Run();
+  const QPaintDevice *device = painter.device();
+  QPoint dotsPerMeter(qRound(device->logicalDpiX() / 0.0254),
+                      qRound(device->logicalDpiY() / 0.0254));
+  if (device->devType() == QInternal::Image) {
+    const auto *img = static_cast<const QImage *>(device);
+    dotsPerMeter = QPoint(img->dotsPerMeterX(), img->dotsPerMeterY());
+  }
+  UseFont(font, dotsPerMeter);
+  ++paintCount_;
+  Pass pass(*this, painter, board, font, surface);
+  pass.Run();
+  ForgetUnusedTexts(pass.TextsUsed());
 }
 
 } // namespace tarnwick
