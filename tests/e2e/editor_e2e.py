@@ -16,6 +16,8 @@ import sys
 import tempfile
 import time
 
+# The test writes only into its temporary folder: no bytecode caches beside the sources.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from editor_steps import run_steps  # noqa: E402
@@ -52,6 +54,8 @@ def xvfb_run(display, command, timeout):
 
 
 def main():
+    # The inner run prints into the same output: keep the lines in order.
+    sys.stdout.reconfigure(line_buffering=True)
     if len(sys.argv) == 5 and sys.argv[1] == "--inner":
         return inner(*sys.argv[2:])
     if len(sys.argv) != 2:
