@@ -55,14 +55,21 @@ class Window:
 
 
 def locate_window(shot, geometry):
-    """Finds the board view (the dark area), or None while the window is not painted yet."""
+    """Finds the board view, the large dark area (not a dark pixel of some text), or None
+    while the window is not painted yet."""
     x, y, width, height = geometry
-    corner = shot.find(BACKGROUND, x, y, x + width, y + height)
-    if corner is None:
-        return None
-    bx, by = corner
+    top = y
+    while True:
+        corner = shot.find(BACKGROUND, x, top, x + width, y + height, run=100)
+        if corner is None:
+            return None
+        bx, by = corner
+        if all(shot.px(bx, by + k) == BACKGROUND for k in range(100)):
+            break
+        top = by + 1
+    # The view's top rows are background across its whole width: the strips start lower.
     right = bx
-    row = by + 20
+    row = by + 1
     while right < x + width and shot.px(right, row) == BACKGROUND:
         right += 1
     return Window(geometry, bx, by, right)

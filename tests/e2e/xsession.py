@@ -109,11 +109,12 @@ class Screenshot:
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
 
-    def find(self, colour, left=0, top=0, right=None, bottom=None):
-        """First pixel of the colour, row by row from the top-left of the box."""
+    def find(self, colour, left=0, top=0, right=None, bottom=None, run=1):
+        """First pixel of the colour, row by row from the top-left of the box, that starts a
+        horizontal run of `run` pixels of that colour."""
         right = self.width if right is None else right
         bottom = self.height if bottom is None else bottom
-        needle = bytes(colour)
+        needle = bytes(colour) * run
         for y in range(top, bottom):
             row = self.data[(y * self.width + left) * 3:(y * self.width + right) * 3]
             start = 0
