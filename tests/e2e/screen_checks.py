@@ -129,10 +129,12 @@ def ink(pixel):
 
 
 def first_row_ink(shot, w, left, right):
-    """Dark pixels of the list's first row between two x offsets from the list's left edge."""
+    """Dark pixels of the list's first row (its top 24 pixels, room for a large font; the
+    checks run while the list has at most one row) between two x offsets from the list's left
+    edge."""
     top = list_top(shot, w)
     list_x = w.panel_x + 24
-    return {(x, y) for y in range(top, top + 16) for x in range(list_x + left, list_x + right)
+    return {(x, y) for y in range(top, top + 24) for x in range(list_x + left, list_x + right)
             if ink(shot.px(x, y))}
 
 
