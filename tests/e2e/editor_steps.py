@@ -246,9 +246,10 @@ def run_steps(program, folder, deadline):
     except Failure as failure:
         print(f"FAIL: {failure}")
         return 1
-    e = Editor(program, folder, deadline)
     started = time.time()
+    e = None
     try:
+        e = Editor(program, folder, deadline)
         for n, (name, step) in enumerate(STEPS, 1):
             t = time.time()
             step(e)
@@ -257,12 +258,15 @@ def run_steps(program, folder, deadline):
         return 0
     except Failure as failure:
         print(f"FAIL: {failure}")
-        if e.shot is not None:
+        if e is not None and e.shot is not None:
             e.shot.save_png(os.path.join(folder, "last-screen.png"))
-        with open(os.path.join(folder, "program.log"), errors="replace") as f:
-            output = f.read().strip()
+        output = ""
+        if os.path.exists(os.path.join(folder, "program.log")):
+            with open(os.path.join(folder, "program.log"), errors="replace") as f:
+                output = f.read().strip()
         if output:
             print("program output:\n" + output)
         return 1
     finally:
-        e.stop()
+        if e is not None:
+            e.stop()
