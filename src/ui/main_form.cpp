@@ -257,6 +257,11 @@ void TMainForm::BuildSidePanel() {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFixedWidth(185);
 
+  // The groups' contents sit at fixed positions that expect the caption on the frame's top
+  // line, not above it as some styles draw it.
+  Panel1->setStyleSheet(QStringLiteral(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0 2px; }"));
   GroupBox2 = new QGroupBox(QStringLiteral("Trace"), Panel1);
   GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
   GroupBox2->setGeometry(12, 8, 164, 65);

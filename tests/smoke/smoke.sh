@@ -57,14 +57,14 @@ INNER
 chmod +x "$work/inner.sh"
 # A display number of our own, so that X servers started at the same time do not collide.
 display=$((RANDOM % 400 + 100))
-if ! xvfb-run -n "$display" -a -s "-screen 0 1280x1024x24" true 2>/dev/null; then
+if ! xvfb-run -n "$display" -a -s "-screen 0 1280x1024x24 -noreset" true 2>/dev/null; then
   echo "skipped: no X server could be started"
   exit 77
 fi
 # A machine busy with other tests may start the X server or the program slowly: one more try
 # on a fresh server before calling it a failure.
 for attempt in 1 2; do
-  if xvfb-run -n "$((display + attempt * 7))" -a -s "-screen 0 1280x1024x24" \
+  if xvfb-run -n "$((display + attempt * 7))" -a -s "-screen 0 1280x1024x24 -noreset" \
     "$work/inner.sh" "$program" "$work"; then
     exit 0
   fi
