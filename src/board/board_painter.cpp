@@ -3,6 +3,7 @@
 #include "board/canvas.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace tarnwick {
@@ -22,6 +23,14 @@ QString Text(const std::string &s) { return QString::fromStdString(s); }
 
 // The hole of a strip whose left edge is at x = 0 and whose holes start at y = 0.
 void DrawHole(Canvas &c, int p) { c.Ellipse(4, 15 * p + 4, 11, 15 * p + 11); }
+
+// A layout file may place parts anywhere in the 32-bit range. Their coordinates are worked out in
+// 64 bits and held within this distance of the origin before they reach the painter: the largest
+// board is 180,000 pixels wide, and a shape cut that far out looks the same on the surface.
+constexpr std::int64_t FarLimit = 1 << 20;
+int Px(std::int64_t v) { return static_cast<int>(std::clamp(v, -FarLimit, FarLimit)); }
+std::int64_t X64(std::int64_t trace) { return TracePitch * trace + 10; }
+std::int64_t Y64(std::int64_t pin) { return PinPitch * pin + 11; }
 
 int NameOffset(const BoardComponent &c) {
   switch (c.kind()) {
@@ -176,7 +185,7 @@ private:
         const BoardComponent *cur = list[k];
         if (prev->Is(ComponentKind::TraceCut) || cur->Is(ComponentKind::TraceCut))
           continue;
-        c_.Rectangle(TraceX(t) - 2, PinY(prev->StartPin), TraceX(t) + 3, PinY(cur->StartPin));
+        c_.Rectangle(TraceX(t) - 2, Px(Y64(prev->StartPin)), TraceX(t) + 3, Px(Y64(cur->StartPin)));
       }
     }
   }
@@ -187,43 +196,44 @@ private:
   }
 
   void DrawComponent(const BoardComponent &c) {
-    const int x1 = TraceX(c.StartTrace);
-    const int x2 = TraceX(c.EndTrace);
-    const int y = PinY(c.StartPin);
-    const int span = std::abs(c.StartTrace - c.EndTrace);
+    const std::int64_t x1 = X64(c.StartTrace);
+    const std::int64_t x2 = X64(c.EndTrace);
+    const std::int64_t y = Y64(c.StartPin);
+    const std::int64_t span = std::abs(std::int64_t{c.StartTrace} - c.EndTrace);
     const auto [xmin, xmax] = std::minmax(x1, x2);
     const ComponentKind kind = c.kind();
 
     if ((kind == ComponentKind::Resistor || kind == ComponentKind::Diode) && span < 2) {
       c_.SetPen(White);
       c_.SetBrush(Black);
-      c_.Ellipse(x1 - 8, y - 8, x1 + 8, y + 8);
+      c_.Ellipse(Px(x1 - 8), Px(y - 8), Px(x1 + 8), Px(y + 8));
     }
     if (kind != ComponentKind::TraceCut) {
       c_.SetPen(White);
       if (kind != ComponentKind::ElectrolyticRadial && kind != ComponentKind::Label)
-        c_.Line(x1, y, x2, y);
+        c_.Line(Px(x1), Px(y), Px(x2), Px(y));
       DrawSymbol(c, x1, x2, y, span);
       DrawName(c, x1, x2, y);
       DrawExtras(c, x1, x2, y, xmin, xmax, span);
     } else {
-      c_.FillRect(xmin - 9, y - 4, xmax + 9, y + 4, Black);
+      c_.FillRect(Px(xmin - 9), Px(y - 4), Px(xmax + 9), Px(y + 4), Black);
     }
     c_.SetPen(Black);
     if (b_.SelectedComponent == &c)
-      c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
+      c_.FocusRect(Px(xmin - 9), Px(y - 8), Px(xmax + 9), Px(y + 8));
   }
 
-  void DrawSymbol(const BoardComponent &c, int x1, int x2, int y, int span) {
+  void DrawSymbol(const BoardComponent &c, std::int64_t x1, std::int64_t x2, std::int64_t y,
+                  std::int64_t span) {
     const auto k = static_cast<std::size_t>(c.Kind);
     if (span < 2 || k >= owner_.glyphs_.Normal.size())
       return;
     const QImage &img = x1 > x2 ? owner_.glyphs_.Reversed[k] : owner_.glyphs_.Normal[k];
     if (!img.isNull())
-      c_.DrawImage(x1 + (x2 - x1 - 24) / 2, y - 11, img);
+      c_.DrawImage(Px(x1 + (x2 - x1 - 24) / 2), Px(y - 11), img);
   }
 
-  void DrawName(const BoardComponent &c, int x1, int x2, int y) {
+  void DrawName(const BoardComponent &c, std::int64_t x1, std::int64_t x2, std::int64_t y) {
     if (c.Name == UnnamedComponent)
       return;
     const QString name = Text(c.Name);
@@ -231,39 +241,43 @@ private:
     c_.SetBrushSolid(false);
     if (c.Is(ComponentKind::Label)) {
       c_.SetBold(true);
-      c_.TextOut(x1, y, name);
+      c_.TextOut(Px(x1), Px(y), name);
       c_.SetBold(false);
     } else if (b_.ShowLabels() && !name.isEmpty()) {
       const int w = c_.TextWidth(name);
-      c_.TextOut(x1 + (x2 - x1 - w) / 2, y + NameOffset(c), name);
+      c_.TextOut(Px(x1 + (x2 - x1 - w) / 2), Px(y + NameOffset(c)), name);
     }
     c_.SetBrushSolid(true);
   }
 
-  void DrawExtras(const BoardComponent &c, int x1, int x2, int y, int xmin, int xmax, int span) {
+  void DrawExtras(const BoardComponent &c, std::int64_t x1, std::int64_t x2, std::int64_t y,
+                  std::int64_t xmin, std::int64_t xmax, std::int64_t span) {
     if (c.Is(ComponentKind::Socket)) {
-      c_.FillRect(xmin - 9, y - 6, xmax + 9, y + 6, White);
+      c_.FillRect(Px(xmin - 9), Px(y - 6), Px(xmax + 9), Px(y + 6), White);
       c_.SetBrush(Black);
       c_.SetPen(White);
-      for (int k = 0; k <= span; ++k) {
-        const int cx = xmin + 14 * k;
-        c_.Ellipse(cx - 6, y - 6, cx + 6, y + 6);
-        c_.Ellipse(cx - 1, y - 1, cx + 1, y + 1);
+      // Only the holes that can reach the surface are drawn, however long the socket.
+      const std::int64_t first = std::max<std::int64_t>(0, (-xmin - 6) / 14);
+      const std::int64_t last = std::min<std::int64_t>(span, (size_.width() + 6 - xmin) / 14);
+      for (std::int64_t k = first; k <= last; ++k) {
+        const std::int64_t cx = xmin + 14 * k;
+        c_.Ellipse(Px(cx - 6), Px(y - 6), Px(cx + 6), Px(y + 6));
+        c_.Ellipse(Px(cx - 1), Px(y - 1), Px(cx + 1), Px(y + 1));
       }
     } else if (c.Is(ComponentKind::ElectrolyticRadial)) {
       c_.SetBrush(White);
       c_.SetPen(White);
-      c_.Ellipse(x1 - 3, y - 3, x1 + 4, y + 4);
-      c_.Ellipse(x2 - 3, y - 3, x2 + 4, y + 4);
+      c_.Ellipse(Px(x1 - 3), Px(y - 3), Px(x1 + 4), Px(y + 4));
+      c_.Ellipse(Px(x2 - 3), Px(y - 3), Px(x2 + 4), Px(y + 4));
       c_.SetBrushSolid(false);
       c_.SetTextColor(Black);
-      c_.TextCentered(x1 - 15, y - 15, x1 + 15, y + 15, QStringLiteral("+"));
-      c_.TextCentered(x2 - 15, y - 15, x2 + 15, y + 15, QStringLiteral("-"));
+      c_.TextCentered(Px(x1 - 15), Px(y - 15), Px(x1 + 15), Px(y + 15), QStringLiteral("+"));
+      c_.TextCentered(Px(x2 - 15), Px(y - 15), Px(x2 + 15), Px(y + 15), QStringLiteral("-"));
       c_.SetTextColor(White);
-      const int cx = (x1 + x2) / 2;
+      const std::int64_t cx = (x1 + x2) / 2;
       // Half of CapWidth trace pitches, plus the outline pixel: 9 * CapWidth + 1.
-      const int r = 9 * c.CapWidth + 1;
-      c_.Ellipse(cx - r, y - r, cx + r, y + r);
+      const std::int64_t r = 9 * std::int64_t{c.CapWidth} + 1;
+      c_.Ellipse(Px(cx - r), Px(y - r), Px(cx + r), Px(y + r));
       c_.SetBrushSolid(true);
     }
   }
