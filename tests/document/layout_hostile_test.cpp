@@ -70,8 +70,8 @@ const LayoutData &Opened(const Outcome &o) {
   return o.Data ? *o.Data : none;
 }
 
-std::map<std::string, Expectation> Expectations() {
-  std::map<std::string, Expectation> e;
+// Files of odd bytes, long lines and repeated keys.
+void ExpectBytes(std::map<std::string, Expectation> &e) {
   // Without a [Schematic] section every key has its default.
   e["garbage.twk"] = {MB, [](const Outcome &o, const std::string &) {
                         const LayoutData &d = Opened(o);
@@ -97,6 +97,28 @@ std::map<std::string, Expectation> Expectations() {
                            EXPECT_EQ(d.TraceCount, 7);
                            EXPECT_EQ(d.PinCount, 20);
                          }};
+  // The first of repeated keys counts, also when a later one would be refused.
+  e["duplicate_keys.twk"] = {MB, [](const Outcome &o, const std::string &) {
+                               const LayoutData &d = Opened(o);
+                               EXPECT_EQ(d.TraceCount, 3);
+                               EXPECT_EQ(d.Name, "again");
+                               ASSERT_EQ(d.Components.size(), 1u);
+                               EXPECT_EQ(d.Components[0].StartTrace, 2);
+                             }};
+  // Texts are cut to their first 2047 characters (bytes that are not UTF-8 read as Latin-1); a
+  // number longer than any number is unparsable, so the entry without a row is dropped.
+  e["long_values.twk"] = {MB, [](const Outcome &o, const std::string &) {
+                            const LayoutData &d = Opened(o);
+                            EXPECT_EQ(d.Name, Times("\xC3\xA4", MaxLayoutTextLength));
+                            EXPECT_EQ(d.TraceNames.at(0), std::string(MaxLayoutTextLength, 'n'));
+                            EXPECT_EQ(d.PinCount, 20);
+                            EXPECT_TRUE(d.Components.empty());
+                            EXPECT_EQ(d.Dropped, 1);
+                          }};
+}
+
+// Files of many keys and of counts and positions at and beyond the limits.
+void ExpectCounts(std::map<std::string, Expectation> &e) {
   // 100,000 entries of each kind: every component is kept (they are within PartCount), the
   // labels beyond TraceCount and the unknown keys are not.
   e["many_keys.twk"] = {40 * MB, [](const Outcome &o, const std::string &) {
@@ -147,24 +169,12 @@ std::map<std::string, Expectation> Expectations() {
                                                ": PartCount 2147483647 is above the limit of "
                                                "1000000");
                               }};
-  // The first of repeated keys counts, also when a later one would be refused.
-  e["duplicate_keys.twk"] = {MB, [](const Outcome &o, const std::string &) {
-                               const LayoutData &d = Opened(o);
-                               EXPECT_EQ(d.TraceCount, 3);
-                               EXPECT_EQ(d.Name, "again");
-                               ASSERT_EQ(d.Components.size(), 1u);
-                               EXPECT_EQ(d.Components[0].StartTrace, 2);
-                             }};
-  // Texts are cut to their first 2047 characters (bytes that are not UTF-8 read as Latin-1); a
-  // number longer than any number is unparsable, so the entry without a row is dropped.
-  e["long_values.twk"] = {MB, [](const Outcome &o, const std::string &) {
-                            const LayoutData &d = Opened(o);
-                            EXPECT_EQ(d.Name, Times("\xC3\xA4", MaxLayoutTextLength));
-                            EXPECT_EQ(d.TraceNames.at(0), std::string(MaxLayoutTextLength, 'n'));
-                            EXPECT_EQ(d.PinCount, 20);
-                            EXPECT_TRUE(d.Components.empty());
-                            EXPECT_EQ(d.Dropped, 1);
-                          }};
+}
+
+std::map<std::string, Expectation> Expectations() {
+  std::map<std::string, Expectation> e;
+  ExpectBytes(e);
+  ExpectCounts(e);
   return e;
 }
 

@@ -84,6 +84,63 @@ bool SameComponents(const LayoutData &a, const LayoutData &b) {
   return true;
 }
 
+// What the reader promises about everything it read.
+void CheckBounds(const LayoutData &d) {
+  FUZZ_CHECK(ReadableText(d.Name));
+  for (const std::string &label : d.TraceNames)
+    FUZZ_CHECK(ReadableText(label));
+  for (const BoardComponent &c : d.Components)
+    FUZZ_CHECK(ReadableText(c.Name));
+  FUZZ_CHECK(d.TraceCount <= MaxLayoutTraces && d.PartCount <= MaxLayoutParts);
+  FUZZ_CHECK(d.TraceNames.size() == static_cast<std::size_t>(std::max(d.TraceCount, 0)));
+  FUZZ_CHECK(d.Components.size() + static_cast<std::size_t>(d.Dropped) ==
+             static_cast<std::size_t>(std::max(d.PartCount, 0)));
+}
+
+// Saved and read again, the layout comes back as it was, but for the reader's correction of
+// radial electrolytics (a CapWidth not above the span grows by one) and the writer's rule for line
+// breaks inside texts (written as blanks).
+void CheckRoundTrip(const Board &board, const LayoutData &d) {
+  const std::string saved = FormatLayout(board, d.Name);
+  const LayoutData again = ParseLayout(saved, "saved.twk");
+  FUZZ_CHECK(again.Name == AsWritten(d.Name) && again.Dropped == 0);
+  FUZZ_CHECK(again.TraceNames.size() == d.TraceNames.size());
+  for (std::size_t i = 0; i < again.TraceNames.size(); ++i)
+    FUZZ_CHECK(again.TraceNames[i] == AsWritten(d.TraceNames[i]));
+  FUZZ_CHECK(again.TraceCount == board.TraceCount() && again.PinCount == board.PinCount());
+  FUZZ_CHECK(again.Components.size() == d.Components.size());
+  for (std::size_t i = 0; i < again.Components.size(); ++i) {
+    BoardComponent expected = d.Components[i];
+    if (expected.Is(ComponentKind::ElectrolyticRadial) &&
+        std::abs(std::int64_t{expected.StartTrace} - expected.EndTrace) >= expected.CapWidth &&
+        expected.CapWidth < INT32_MAX)
+      ++expected.CapWidth;
+    const BoardComponent &c = again.Components[i];
+    FUZZ_CHECK(c.Name == AsWritten(expected.Name) && c.Kind == expected.Kind &&
+               c.StartTrace == expected.StartTrace && c.EndTrace == expected.EndTrace &&
+               c.StartPin == expected.StartPin && c.CapWidth == expected.CapWidth);
+  }
+}
+
+// The printout and tarnwick-cli shrink on whatever the file held.
+void PrintAndShrink(Board &board) {
+  // Printing draws every trace and hole, so only boards of a few hundred traces are printed to
+  // keep the runs fast; larger ones take the same paths more often.
+  if (board.TraceCount() <= 300) {
+    CheckingCanvas page;
+    DrawPrintout(page, board, PrintoutOptions{}, 3, 3);
+    DrawPrintout(page, board, PrintoutOptions{1e30f, false}, 3, 3);
+  }
+
+  try {
+    if (board.TraceCount() > 0 && ShrinkBoard(board)) {
+      const BoardSize min = MinimumBoardSize(board);
+      FUZZ_CHECK(min.Traces <= board.TraceCount() && min.Pins <= board.PinCount());
+    }
+  } catch (const TarnwickError &) {
+  }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -106,61 +163,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   FUZZ_CHECK(d.TraceNames == pieces.Data->TraceNames);
   FUZZ_CHECK(SameComponents(d, *pieces.Data));
   FUZZ_CHECK(d.Dropped == pieces.Data->Dropped);
-
-  FUZZ_CHECK(ReadableText(d.Name));
-  for (const std::string &label : d.TraceNames)
-    FUZZ_CHECK(ReadableText(label));
-  for (const BoardComponent &c : d.Components)
-    FUZZ_CHECK(ReadableText(c.Name));
-  FUZZ_CHECK(d.TraceCount <= MaxLayoutTraces && d.PartCount <= MaxLayoutParts);
-  FUZZ_CHECK(d.TraceNames.size() == static_cast<std::size_t>(std::max(d.TraceCount, 0)));
-  FUZZ_CHECK(d.Components.size() + static_cast<std::size_t>(d.Dropped) ==
-             static_cast<std::size_t>(std::max(d.PartCount, 0)));
+  CheckBounds(d);
 
   Board board;
   BuildBoard(d, board);
   FUZZ_CHECK(board.TraceCount() == std::max(d.TraceCount, 0));
   FUZZ_CHECK(board.PinCount() >= 10 && board.PinCount() <= 40);
   FUZZ_CHECK(board.ComponentCount() == static_cast<std::int32_t>(d.Components.size()));
+  CheckRoundTrip(board, d);
+  PrintAndShrink(board);
 
-  // Saved and read again, the layout comes back as it was, but for the reader's correction of
-  // radial electrolytics (a CapWidth not above the span grows by one) and the writer's rule for
-  // line breaks inside texts (written as blanks).
-  const std::string saved = FormatLayout(board, d.Name);
-  const LayoutData again = ParseLayout(saved, "saved.twk");
-  FUZZ_CHECK(again.Name == AsWritten(d.Name) && again.Dropped == 0);
-  FUZZ_CHECK(again.TraceNames.size() == d.TraceNames.size());
-  for (std::size_t i = 0; i < again.TraceNames.size(); ++i)
-    FUZZ_CHECK(again.TraceNames[i] == AsWritten(d.TraceNames[i]));
-  FUZZ_CHECK(again.TraceCount == board.TraceCount() && again.PinCount == board.PinCount());
-  FUZZ_CHECK(again.Components.size() == d.Components.size());
-  for (std::size_t i = 0; i < again.Components.size(); ++i) {
-    BoardComponent expected = d.Components[i];
-    if (expected.Is(ComponentKind::ElectrolyticRadial) &&
-        std::abs(std::int64_t{expected.StartTrace} - expected.EndTrace) >= expected.CapWidth &&
-        expected.CapWidth < INT32_MAX)
-      ++expected.CapWidth;
-    const BoardComponent &c = again.Components[i];
-    FUZZ_CHECK(c.Name == AsWritten(expected.Name) && c.Kind == expected.Kind &&
-               c.StartTrace == expected.StartTrace && c.EndTrace == expected.EndTrace &&
-               c.StartPin == expected.StartPin && c.CapWidth == expected.CapWidth);
-  }
-
-  // Printing draws every trace and hole, so only boards of a few hundred traces are printed to
-  // keep the runs fast; larger ones take the same paths more often.
-  if (board.TraceCount() <= 300) {
-    CheckingCanvas page;
-    DrawPrintout(page, board, PrintoutOptions{}, 3, 3);
-    DrawPrintout(page, board, PrintoutOptions{1e30f, false}, 3, 3);
-  }
-
-  // What tarnwick-cli shrink does with it.
-  try {
-    if (board.TraceCount() > 0 && ShrinkBoard(board)) {
-      const BoardSize min = MinimumBoardSize(board);
-      FUZZ_CHECK(min.Traces <= board.TraceCount() && min.Pins <= board.PinCount());
-    }
-  } catch (const TarnwickError &) {
-  }
   return 0;
 }

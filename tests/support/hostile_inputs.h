@@ -38,10 +38,12 @@ constexpr std::size_t HugeLine = 10'000'000;
 // Values of this many characters.
 constexpr std::size_t LongValue = 10'000;
 
-inline std::vector<HostileInput> HostileLayouts() {
+constexpr const char *LayoutHead = "[Schematic]\r\n";
+
+// Layouts of odd bytes, long lines, repeated keys and long values.
+inline void AddOddLayouts(std::vector<HostileInput> &in) {
   using namespace std::string_literals;
-  const std::string head = "[Schematic]\r\n";
-  std::vector<HostileInput> in;
+  const std::string head = LayoutHead;
   in.push_back({"garbage.twk", Garbage(1'000'000)});
   in.push_back({"garbage_in_section.twk", head + Garbage(1'000'000, 2)});
   in.push_back({"nul_bytes.twk", head + "Name=ab\0cd\r\nTrace\0Count=5\r\nTraceCount=3\0\r\n"s +
@@ -51,6 +53,29 @@ inline std::vector<HostileInput> HostileLayouts() {
                                       std::string(HugeLine, 'k') + "=1\r\n" +
                                       std::string(HugeLine, ' ') + "\r\nTraceCount=7\r\n[" +
                                       std::string(HugeLine, 's') + "]\r\nPinCount=30\r\n"});
+  {
+    std::string dup = head + "TraceCount=3\r\nTraceCount=99999\r\nPartCount=1\r\n";
+    dup += Repeat("Name=again\r\nKomp1.StartTrace=2\r\n", 100'000);
+    dup += "Komp1.EndTrace=0\r\nKomp1.StartPin=5\r\n";
+    in.push_back({"duplicate_keys.twk", dup});
+  }
+  {
+    std::string umlauts;
+    for (std::size_t i = 0; i < LongValue; ++i)
+      umlauts += "\xC3\xA4";
+    in.push_back({"long_values.twk",
+                  head + "Name=" + umlauts +
+                      "\r\nTraceCount=2\r\nTrace1.Name=" + std::string(LongValue, 'n') +
+                      "\r\nPartCount=1\r\nKomp1.Name=" + std::string(LongValue, '\xFF') +
+                      "\r\nKomp1.StartTrace=0\r\n" +
+                      "Komp1.EndTrace=1\r\nKomp1.StartPin=" + std::string(LongValue, '0') +
+                      "7\r\nPinCount=" + std::string(LongValue, '0') + "12\r\n"});
+  }
+}
+
+// Layouts of many keys, and of counts and positions at and beyond the limits.
+inline void AddCountLayouts(std::vector<HostileInput> &in) {
+  const std::string head = LayoutHead;
   {
     std::string keys = head + "PartCount=100000\r\nTraceCount=10\r\n";
     for (int i = 1; i <= 100'000; ++i) {
@@ -79,24 +104,12 @@ inline std::vector<HostileInput> HostileLayouts() {
   in.push_back({"far_entries.twk", head + "Komp1000000.StartTrace=1\r\nTrace10000.Name=x\r\n"});
   in.push_back({"huge_trace_count.twk", head + "TraceCount=2147483647\r\n"});
   in.push_back({"huge_part_count.twk", head + "PartCount=$7FFFFFFF\r\n"});
-  {
-    std::string dup = head + "TraceCount=3\r\nTraceCount=99999\r\nPartCount=1\r\n";
-    dup += Repeat("Name=again\r\nKomp1.StartTrace=2\r\n", 100'000);
-    dup += "Komp1.EndTrace=0\r\nKomp1.StartPin=5\r\n";
-    in.push_back({"duplicate_keys.twk", dup});
-  }
-  {
-    std::string umlauts;
-    for (std::size_t i = 0; i < LongValue; ++i)
-      umlauts += "\xC3\xA4";
-    in.push_back({"long_values.twk",
-                  head + "Name=" + umlauts +
-                      "\r\nTraceCount=2\r\nTrace1.Name=" + std::string(LongValue, 'n') +
-                      "\r\nPartCount=1\r\nKomp1.Name=" + std::string(LongValue, '\xFF') +
-                      "\r\nKomp1.StartTrace=0\r\n" +
-                      "Komp1.EndTrace=1\r\nKomp1.StartPin=" + std::string(LongValue, '0') +
-                      "7\r\nPinCount=" + std::string(LongValue, '0') + "12\r\n"});
-  }
+}
+
+inline std::vector<HostileInput> HostileLayouts() {
+  std::vector<HostileInput> in;
+  AddOddLayouts(in);
+  AddCountLayouts(in);
   return in;
 }
 
