@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize bench format install clean
+.PHONY: all deps configure build run test test-sanitize fuzz bench format install clean
 
 all: build
 
@@ -31,6 +31,18 @@ test-sanitize: deps
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer harnesses of tests/fuzz, each run for FUZZ_SECONDS, in a clang build of their own.
+# Inputs found worth keeping go to $(FUZZ_BUILD)/corpus/<name>, crashes to $(FUZZ_BUILD)/crashes.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS := layout netlist tokenizer paint
+fuzz: deps
+	@if [ ! -f $(FUZZ_BUILD)/CMakeCache.txt ]; then cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_FUZZ=ON \
+	  -DTARNWICK_TESTS=OFF -DTARNWICK_BENCH=OFF; fi
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addsuffix _fuzz,$(FUZZERS))
+	./scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZERS)
 
 bench: build
 	./$(BUILD)/bench/tarnwick_bench

@@ -1,6 +1,7 @@
 #include "board/board_painter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -28,6 +29,14 @@ constexpr int MaxSpriteTextWidth = 4096;
 
 // The hole of a strip whose left edge is at x = 0 and whose holes start at y = 0.
 void DrawHole(Canvas &c, int p) { c.Ellipse(4, 15 * p + 4, 11, 15 * p + 11); }
+
+// A layout file may place parts anywhere in the 32-bit range. Their coordinates are worked out in
+// 64 bits and held within this distance of the origin before they reach the canvas: the largest
+// board is 180,000 pixels wide, and a shape cut that far out looks the same on the surface.
+constexpr std::int64_t FarLimit = 1 << 20;
+int Px(std::int64_t v) { return static_cast<int>(std::clamp(v, -FarLimit, FarLimit)); }
+int FarX(std::int64_t trace) { return Px(TracePitch * trace + 10); }
+int FarY(std::int64_t pin) { return Px(PinPitch * pin + 11); }
 
 int NameOffset(const BoardComponent &c) {
   switch (c.kind()) {
@@ -369,7 +378,7 @@ private:
         const FlowEnd &cur = list[k];
         if (prev.cut || cur.cut)
           continue;
-        c_.Rectangle(TraceX(t) - 2, PinY(prev.pin), TraceX(t) + 3, PinY(cur.pin));
+        c_.Rectangle(TraceX(t) - 2, FarY(prev.pin), TraceX(t) + 3, FarY(cur.pin));
       }
     }
   }
@@ -380,10 +389,10 @@ private:
   }
 
   void DrawComponent(const BoardComponent &c) {
-    const int x1 = TraceX(c.StartTrace);
-    const int x2 = TraceX(c.EndTrace);
-    const int y = PinY(c.StartPin);
-    const int span = std::abs(c.StartTrace - c.EndTrace);
+    const int x1 = FarX(c.StartTrace);
+    const int x2 = FarX(c.EndTrace);
+    const int y = FarY(c.StartPin);
+    const std::int64_t span = std::abs(std::int64_t{c.StartTrace} - c.EndTrace);
     const auto [xmin, xmax] = std::minmax(x1, x2);
     const ComponentKind kind = c.kind();
 
@@ -410,7 +419,7 @@ private:
       c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
   }
 
-  void DrawSymbol(const BoardComponent &c, int x1, int x2, int y, int span) {
+  void DrawSymbol(const BoardComponent &c, int x1, int x2, int y, std::int64_t span) {
     const auto k = static_cast<std::size_t>(c.Kind);
     if (span < 2 || k >= owner_.normalGlyphs_.size())
       return;
@@ -435,15 +444,20 @@ private:
     c_.SetBrushSolid(true);
   }
 
-  void DrawSocket(int xmin, int xmax, int y, int span) {
-    if (const Sprite *bar = owner_.Socket(span)) {
+  void DrawSocket(int xmin, int xmax, int y, std::int64_t span) {
+    const Sprite *bar =
+        span <= MaxSpriteSocketSpan ? owner_.Socket(static_cast<int>(span)) : nullptr;
+    if (bar) {
       c_.DrawSprite(xmin, y, *bar);
     } else {
       c_.FillRect(xmin - 9, y - 6, xmax + 9, y + 6, White);
       c_.SetBrush(Black);
       c_.SetPen(White);
-      for (int k = 0; k <= span; ++k) {
-        const int cx = xmin + 14 * k;
+      // Only the holes that can reach the surface are drawn, however long the socket.
+      const std::int64_t first = std::max<std::int64_t>(0, (-std::int64_t{xmin} - 6) / 14);
+      const std::int64_t last = std::min<std::int64_t>(span, (size_.width() + 6 - xmin) / 14);
+      for (std::int64_t k = first; k <= last; ++k) {
+        const int cx = Px(xmin + 14 * k);
         c_.Ellipse(cx - 6, y - 6, cx + 6, y + 6);
         c_.Ellipse(cx - 1, y - 1, cx + 1, y + 1);
       }
@@ -464,7 +478,7 @@ private:
     c_.SetTextColor(White);
     const int cx = (x1 + x2) / 2;
     // Half of CapWidth trace pitches, plus the outline pixel: 9 * CapWidth + 1.
-    const int r = 9 * c.CapWidth + 1;
+    const int r = Px(9 * std::int64_t{c.CapWidth} + 1);
     if (const Sprite *ring = owner_.Ring(r))
       c_.DrawSprite(cx, y, *ring);
     else

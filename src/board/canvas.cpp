@@ -1,5 +1,6 @@
 #include "board/canvas.h"
 
+#include <QPaintDevice>
 #include <QPolygon>
 #include <algorithm>
 #include <cstring>
@@ -393,12 +394,17 @@ void Canvas::FocusRect(int l, int t, int r, int b) {
     if (((x - l) + (y - t)) % 2 == 0)
       points << QPoint(x, y);
   };
-  for (int x = l; x < r; ++x) {
+  // Only the dots on the surface are made, so a frame far larger than it costs no more; the
+  // pattern still counts from the frame's own corner.
+  const QPaintDevice *device = p_.device();
+  const int x0 = std::max(l, -1), x1 = std::min(r, device ? device->width() + 1 : r);
+  const int y0 = std::max(t + 1, -1), y1 = std::min(b - 1, device ? device->height() + 1 : b - 1);
+  for (int x = x0; x < x1; ++x) {
     dot(x, t);
     if (b - 1 > t)
       dot(x, b - 1);
   }
-  for (int y = t + 1; y < b - 1; ++y) {
+  for (int y = y0; y < y1; ++y) {
     dot(l, y);
     if (r - 1 > l)
       dot(r - 1, y);

@@ -1,16 +1,46 @@
 #include "output/print_job.h"
 
 #include "board/board.h"
-#include "output/qt_page_canvas.h"
 #include "document/replacing_file.h"
+#include "output/qt_page_canvas.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace tarnwick {
 namespace {
+
+// The toolkit's PDF writer does not report a write that failed (a full disk): the job ends as if
+// all went well with bytes missing from the file. A complete file ends with "startxref", the
+// offset of its cross-reference table, and "%%EOF"; in a file that lost bytes on the way the
+// end is missing or the table is not where the offset says.
+bool PdfComplete(const std::string &path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+  if (size <= 0)
+    return false;
+  const std::streamoff tailSize = std::min<std::streamoff>(size, 64);
+  std::string tail(static_cast<std::size_t>(tailSize), '\0');
+  in.seekg(size - tailSize);
+  in.read(tail.data(), tailSize);
+  const auto key = tail.rfind("startxref");
+  if (!in || key == std::string::npos)
+    return false;
+  std::istringstream end(tail.substr(key + 9));
+  long long offset = -1;
+  std::string eof, more;
+  if (!(end >> offset >> eof) || eof != "%%EOF" || (end >> more) || offset < 0 || offset > size - 4)
+    return false;
+  std::string xref(4, '\0');
+  in.seekg(offset);
+  in.read(xref.data(), 4);
+  return in && xref == "xref";
+}
 
 // While a PDF is being written the printer points at a temporary file beside the target.
 class PdfRedirect {
@@ -29,7 +59,11 @@ public:
     throw TarnwickError("Cannot create file \"" +
                         FullFileName(QFile::encodeName(target_).toStdString()) + "\".");
   }
-  void Commit() { file_.Commit(); }
+  void Commit() {
+    if (!PdfComplete(file_.TempPath()))
+      throw TarnwickError("Stream write error");
+    file_.Commit();
+  }
 
 private:
   QPrinter &printer_;
