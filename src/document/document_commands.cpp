@@ -15,14 +15,14 @@ namespace {
 
 const QString NamePlaceholder = QStringLiteral("(enter schematic name here)");
 
-FileDialogSpec LayoutDialog(const char *key, bool open) {
-  FileDialogSpec spec;
-  spec.Key = QString::fromLatin1(key);
-  spec.Filter = QStringLiteral("Layout Files (*.twk)");
-  spec.DefaultSuffix = QStringLiteral("twk");
-  spec.MustExist = open;
-  spec.ConfirmOverwrite = !open;
-  return spec;
+FileRequest LayoutDialog(const char *key, bool open) {
+  FileRequest request;
+  request.Key = QString::fromLatin1(key);
+  request.Filter = QStringLiteral("Layout Files (*.twk)");
+  request.DefaultSuffix = QStringLiteral("twk");
+  request.MustExist = open;
+  request.ConfirmOverwrite = !open;
+  return request;
 }
 
 std::string NativeName(const QString &fileName) {

@@ -55,7 +55,6 @@ private:
 
 } // namespace
 
-
 void TMainForm::ToolButton1Click() { MoveSelection(*this, MoveDirection::Left); }
 void TMainForm::ToolButton2Click() { MoveSelection(*this, MoveDirection::Right); }
 void TMainForm::ToolButton3Click() { MoveSelection(*this, MoveDirection::Up); }
@@ -70,7 +69,6 @@ void TMainForm::Button5Click() {
   if (ShiftTrace(*board_, ShiftDirection::Right))
     SetModified();
 }
-
 
 void TMainForm::Button2Click() {
   QTreeWidgetItem *row = FirstSelectedRow();

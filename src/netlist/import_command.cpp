@@ -26,13 +26,13 @@ private:
 
 } // namespace
 
-FileDialogSpec NetlistDialogSpec() {
-  FileDialogSpec spec;
-  spec.Key = QStringLiteral("OpenDialog2");
-  spec.Filter = QStringLiteral("Netlist Files (*.net)");
-  spec.DefaultSuffix = QStringLiteral("net");
-  spec.MustExist = false;
-  return spec;
+FileRequest NetlistFileRequest() {
+  FileRequest request;
+  request.Key = QStringLiteral("OpenDialog2");
+  request.Filter = QStringLiteral("Netlist Files (*.net)");
+  request.DefaultSuffix = QStringLiteral("net");
+  request.MustExist = false;
+  return request;
 }
 
 void TMainForm::ImportNetlist1Click() {
@@ -40,7 +40,7 @@ void TMainForm::ImportNetlist1Click() {
     return;
   prompts_.Warning(this, QStringLiteral("Warning"),
                    QStringLiteral("This is a *very* experimental function, so beware!"));
-  const QString fileName = prompts_.OpenFileName(this, NetlistDialogSpec());
+  const QString fileName = prompts_.OpenFileName(this, NetlistFileRequest());
   if (fileName.isEmpty())
     return;
   // Read before anything is reset, so a file beyond the reader's bounds leaves the current

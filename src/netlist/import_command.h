@@ -6,6 +6,6 @@ namespace tarnwick {
 
 // The netlist open dialog: "Netlist Files", extension "net" added to a typed name without one;
 // a typed name need not exist (such a file imports as an empty board).
-FileDialogSpec NetlistDialogSpec();
+FileRequest NetlistFileRequest();
 
 } // namespace tarnwick

@@ -15,12 +15,12 @@ void TMainForm::CreatePrintDialog() {
 void TMainForm::ExportBitmap1Click() {
   if (board_->TraceCount() == 0)
     return;
-  FileDialogSpec spec;
-  spec.Key = QStringLiteral("ExportImage");
-  spec.Filter = QStringLiteral("PNG Files (*.png)");
-  spec.DefaultSuffix = QStringLiteral("png");
-  spec.ConfirmOverwrite = true;
-  const QString fileName = prompts_.SaveFileName(this, spec);
+  FileRequest request;
+  request.Key = QStringLiteral("ExportImage");
+  request.Filter = QStringLiteral("PNG Files (*.png)");
+  request.DefaultSuffix = QStringLiteral("png");
+  request.ConfirmOverwrite = true;
+  const QString fileName = prompts_.SaveFileName(this, request);
   if (fileName.isEmpty())
     return;
   board_->SaveImage(fileName, Edit3->text());

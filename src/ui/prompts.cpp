@@ -15,21 +15,21 @@ QHash<QString, QString> &LastChosen() {
   return names;
 }
 
-QString RunFileDialog(QWidget *owner, const FileDialogSpec &spec, bool save) {
+QString RunFileDialog(QWidget *owner, const FileRequest &request, bool save) {
   QFileDialog dialog(owner);
-  dialog.setNameFilter(spec.Filter);
-  dialog.setDefaultSuffix(spec.DefaultSuffix);
+  dialog.setNameFilter(request.Filter);
+  dialog.setDefaultSuffix(request.DefaultSuffix);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save || !spec.MustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.ConfirmOverwrite);
+  dialog.setFileMode(save || !request.MustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  const QString last = LastChosen().value(spec.Key);
+  const QString last = LastChosen().value(request.Key);
   if (!last.isEmpty())
     dialog.selectFile(last);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return {};
   const QString chosen = dialog.selectedFiles().first();
-  LastChosen()[spec.Key] = chosen;
+  LastChosen()[request.Key] = chosen;
   return chosen;
 }
 
@@ -52,12 +52,12 @@ void QtPrompts::Error(QWidget *owner, const QString &text) {
   QMessageBox::critical(owner, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
-QString QtPrompts::OpenFileName(QWidget *owner, const FileDialogSpec &spec) {
-  return RunFileDialog(owner, spec, false);
+QString QtPrompts::OpenFileName(QWidget *owner, const FileRequest &request) {
+  return RunFileDialog(owner, request, false);
 }
 
-QString QtPrompts::SaveFileName(QWidget *owner, const FileDialogSpec &spec) {
-  return RunFileDialog(owner, spec, true);
+QString QtPrompts::SaveFileName(QWidget *owner, const FileRequest &request) {
+  return RunFileDialog(owner, request, true);
 }
 
 void QtPrompts::Beep() { QApplication::beep(); }

@@ -9,7 +9,7 @@ namespace tarnwick {
 
 // What a file dialog asks for: its filter ("Layout Files (*.twk)"), the extension added to a
 // name typed without one, and whether the file must exist or overwriting is confirmed.
-struct FileDialogSpec {
+struct FileRequest {
   QString Key; // each dialog keeps the name last chosen in it, under this key
   QString Filter;
   QString DefaultSuffix;
@@ -29,8 +29,8 @@ public:
   virtual void Warning(QWidget *owner, const QString &caption, const QString &text) = 0;
   virtual void Error(QWidget *owner, const QString &text) = 0;
   // The chosen file, or an empty text when the dialog was cancelled.
-  virtual QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
-  virtual QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
+  virtual QString OpenFileName(QWidget *owner, const FileRequest &request) = 0;
+  virtual QString SaveFileName(QWidget *owner, const FileRequest &request) = 0;
   virtual void Beep() = 0;
   // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
   virtual int Exec(QDialog &dialog) = 0;
@@ -43,8 +43,8 @@ public:
   void Information(QWidget *owner, const QString &caption, const QString &text) override;
   void Warning(QWidget *owner, const QString &caption, const QString &text) override;
   void Error(QWidget *owner, const QString &text) override;
-  QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) override;
-  QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) override;
+  QString OpenFileName(QWidget *owner, const FileRequest &request) override;
+  QString SaveFileName(QWidget *owner, const FileRequest &request) override;
   void Beep() override;
   int Exec(QDialog &dialog) override;
 };

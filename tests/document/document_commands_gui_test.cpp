@@ -195,11 +195,11 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   w.prompts.OpenNames = {Data("amp.twk")};
   w.form.Open1Click();
   ASSERT_EQ(w.prompts.FileDialogs.size(), 1u);
-  const FileDialogSpec &spec = w.prompts.FileDialogs[0].Spec;
+  const FileRequest &request = w.prompts.FileDialogs[0].Request;
   EXPECT_FALSE(w.prompts.FileDialogs[0].Save);
-  EXPECT_EQ(spec.Filter, "Layout Files (*.twk)");
-  EXPECT_EQ(spec.DefaultSuffix, "twk");
-  EXPECT_TRUE(spec.MustExist);
+  EXPECT_EQ(request.Filter, "Layout Files (*.twk)");
+  EXPECT_EQ(request.DefaultSuffix, "twk");
+  EXPECT_TRUE(request.MustExist);
 
   EXPECT_EQ(w.form.windowTitle(), "Tarnwick [amp.twk]");
   EXPECT_EQ(w.form.CurrentFileName(), Data("amp.twk"));
@@ -265,11 +265,11 @@ TEST(DocsCommands, SaveAsksForANameOnceAndSetsTheTitle) {
   w.prompts.SaveNames = {dir.File("amp.twk")};
   w.form.Save1Click();
   ASSERT_EQ(w.prompts.FileDialogs.size(), dialogsBefore + 1);
-  const FileDialogSpec &spec = w.prompts.FileDialogs.back().Spec;
+  const FileRequest &request = w.prompts.FileDialogs.back().Request;
   EXPECT_TRUE(w.prompts.FileDialogs.back().Save);
-  EXPECT_EQ(spec.Filter, "Layout Files (*.twk)");
-  EXPECT_EQ(spec.DefaultSuffix, "twk");
-  EXPECT_TRUE(spec.ConfirmOverwrite);
+  EXPECT_EQ(request.Filter, "Layout Files (*.twk)");
+  EXPECT_EQ(request.DefaultSuffix, "twk");
+  EXPECT_TRUE(request.ConfirmOverwrite);
   EXPECT_EQ(w.form.windowTitle(), "Tarnwick [amp.twk]");
   EXPECT_EQ(w.form.CurrentFileName(), dir.File("amp.twk"));
   EXPECT_FALSE(w.form.Modified());

@@ -172,11 +172,11 @@ TEST(ExportCommand, AsksForAPngNameAndCaptionsWithTheLayoutName) {
   FillSampleBoard(form.Board());
   form.ExportBitmap1Click(); // cancelled
   ASSERT_EQ(prompts.SaveAsked.size(), 1u);
-  const FileDialogSpec &spec = prompts.SaveAsked[0];
-  EXPECT_EQ(spec.Filter, "PNG Files (*.png)");
-  EXPECT_EQ(spec.DefaultSuffix, "png");
-  EXPECT_TRUE(spec.ConfirmOverwrite);
-  EXPECT_FALSE(spec.MustExist);
+  const FileRequest &request = prompts.SaveAsked[0];
+  EXPECT_EQ(request.Filter, "PNG Files (*.png)");
+  EXPECT_EQ(request.DefaultSuffix, "png");
+  EXPECT_TRUE(request.ConfirmOverwrite);
+  EXPECT_FALSE(request.MustExist);
   EXPECT_TRUE(dir.Entries().empty());
 
   form.Edit3->setText(QStringLiteral("Fuzz & Co"));

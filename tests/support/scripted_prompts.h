@@ -41,7 +41,7 @@ public:
   };
   struct FileDialog {
     bool Save;
-    FileDialogSpec Spec;
+    FileRequest Request;
   };
 
   // Answers, used front first: true is OK, false is Cancel; a file name, or an empty name
@@ -78,12 +78,12 @@ public:
   void Error(QWidget *, const QString &text) override {
     Shown.push_back({Box::Error, QString(), text});
   }
-  QString OpenFileName(QWidget *, const FileDialogSpec &spec) override {
-    FileDialogs.push_back({false, spec});
+  QString OpenFileName(QWidget *, const FileRequest &request) override {
+    FileDialogs.push_back({false, request});
     return Next(OpenNames, "open");
   }
-  QString SaveFileName(QWidget *, const FileDialogSpec &spec) override {
-    FileDialogs.push_back({true, spec});
+  QString SaveFileName(QWidget *, const FileRequest &request) override {
+    FileDialogs.push_back({true, request});
     return Next(SaveNames, "save");
   }
   void Beep() override { ++Beeps; }

@@ -35,8 +35,8 @@ public:
     Shown << caption + QStringLiteral(": ") + text;
   }
   void Error(QWidget *, const QString &text) override { Shown << QStringLiteral("Error: ") + text; }
-  QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-  QString SaveFileName(QWidget *, const FileDialogSpec &) override { return {}; }
+  QString OpenFileName(QWidget *, const FileRequest &) override { return {}; }
+  QString SaveFileName(QWidget *, const FileRequest &) override { return {}; }
   void Beep() override { ++Beeps; }
 
   int Exec(QDialog &dialog) override {

@@ -21,7 +21,7 @@ public:
 
   // One entry per prompt: "Question|caption|text", "Warning|caption|text", "Open|key", ...
   QStringList log;
-  FileDialogSpec lastOpenSpec;
+  FileRequest lastOpenSpec;
 
   bool Question(QWidget *, const QString &caption, const QString &text) override {
     log << QStringLiteral("Question|%1|%2").arg(caption, text);
@@ -40,17 +40,17 @@ public:
   void Error(QWidget *, const QString &text) override {
     log << QStringLiteral("Error|%1").arg(text);
   }
-  QString OpenFileName(QWidget *, const FileDialogSpec &spec) override {
-    log << QStringLiteral("Open|%1").arg(spec.Key);
-    lastOpenSpec = spec;
+  QString OpenFileName(QWidget *, const FileRequest &request) override {
+    log << QStringLiteral("Open|%1").arg(request.Key);
+    lastOpenSpec = request;
     if (openAnswers.empty())
       return {};
     const QString answer = openAnswers.front();
     openAnswers.pop_front();
     return answer;
   }
-  QString SaveFileName(QWidget *, const FileDialogSpec &spec) override {
-    log << QStringLiteral("Save|%1").arg(spec.Key);
+  QString SaveFileName(QWidget *, const FileRequest &request) override {
+    log << QStringLiteral("Save|%1").arg(request.Key);
     return {};
   }
   void Beep() override { log << QStringLiteral("Beep"); }

@@ -16,7 +16,7 @@ namespace tarnwick::test {
 class OutputScriptedPrompts : public Prompts {
 public:
   std::deque<QString> SaveAnswers;
-  std::vector<FileDialogSpec> SaveAsked;
+  std::vector<FileRequest> SaveAsked;
   // Runs in place of a modal loop; the dialog's result is returned. Unset: Rejected.
   std::function<int(QDialog &)> OnExec;
   std::vector<QString> Executed; // object name, or class name when it has none
@@ -30,9 +30,9 @@ public:
   void Information(QWidget *, const QString &, const QString &text) override { Messages << text; }
   void Warning(QWidget *, const QString &, const QString &text) override { Messages << text; }
   void Error(QWidget *, const QString &text) override { Messages << text; }
-  QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-  QString SaveFileName(QWidget *, const FileDialogSpec &spec) override {
-    SaveAsked.push_back(spec);
+  QString OpenFileName(QWidget *, const FileRequest &) override { return {}; }
+  QString SaveFileName(QWidget *, const FileRequest &request) override {
+    SaveAsked.push_back(request);
     if (SaveAnswers.empty())
       return {};
     QString answer = SaveAnswers.front();

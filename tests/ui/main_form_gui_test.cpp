@@ -28,8 +28,8 @@ public:
   }
   void Warning(QWidget *, const QString &c, const QString &t) override { shown.emplace_back(c, t); }
   void Error(QWidget *, const QString &t) override { shown.emplace_back(QString(), t); }
-  QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-  QString SaveFileName(QWidget *, const FileDialogSpec &) override { return {}; }
+  QString OpenFileName(QWidget *, const FileRequest &) override { return {}; }
+  QString SaveFileName(QWidget *, const FileRequest &) override { return {}; }
   void Beep() override {}
   int Exec(QDialog &) override { return 0; }
 };
