@@ -1,41 +1,21 @@
 // PNG export of the largest board (100 x 100, 2,000 components): the whole export, and its
 // two halves, painting the image and encoding it, to show where the time goes.
 #include "board/board_view.h"
+#include "largest_board.h"
 #include "output/image_export.h"
 #include "ui/main_form.h"
 
 #include <QDir>
 #include <QImage>
 #include <benchmark/benchmark.h>
-#include <random>
 
 namespace {
 
-using tarnwick::BoardComponent;
 using tarnwick::BoardView;
 
 void PopulateLargest(BoardView &view) {
   view.setFont(tarnwick::ChooseBoardFont());
-  view.InitBoard(100, 40);
-  view.Resize(100, 100);
-  for (int t = 0; t < view.TraceCount(); ++t)
-    view.GetTrace(t).Name = "N" + std::to_string(t);
-  std::mt19937 rng(7);
-  std::uniform_int_distribution<int> trace(0, 99), pin(0, 99), len(0, 5);
-  for (int i = 0; i < 2000; ++i) {
-    auto c = std::make_unique<BoardComponent>();
-    c->Kind = static_cast<std::uint8_t>(i % 9);
-    c->StartTrace = trace(rng);
-    c->EndTrace = std::min(99, c->StartTrace + len(rng));
-    c->StartPin = pin(rng);
-    c->CapWidth = std::abs(c->EndTrace - c->StartTrace) + 1;
-    c->Name = "P" + std::to_string(i);
-    view.AddComponent(std::move(c));
-  }
-  view.HighlightTrace = 10;
-  view.HighlightEndTrace = 30;
-  view.HighlightPin = 50;
-  view.SetShowFlow(true);
+  bench::PopulateLargest(view, 7, "P");
 }
 
 const QString Caption = QStringLiteral("Largest board");

@@ -1,5 +1,6 @@
 // A full repaint of the largest board the dialogs allow, next to a plain fill of the same image.
 #include "board/board_view.h"
+#include "largest_board.h"
 #include "ui/application.h"
 #include "ui/main_form.h"
 
@@ -8,41 +9,14 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-using tarnwick::BoardComponent;
 using tarnwick::BoardView;
 
-void Populate(BoardView &view) {
-  view.InitBoard(100, 40);
-  view.Resize(100, 100);
-  for (int t = 0; t < view.TraceCount(); ++t)
-    view.GetTrace(t).Name = "N" + std::to_string(t);
-  std::mt19937 rng(42);
-  std::uniform_int_distribution<int> trace(0, 99), pin(0, 99), len(0, 5);
-  BoardComponent *middle = nullptr;
-  for (int i = 0; i < 2000; ++i) {
-    auto c = std::make_unique<BoardComponent>();
-    c->Kind = static_cast<std::uint8_t>(i % 9);
-    c->StartTrace = trace(rng);
-    c->EndTrace = std::min(99, c->StartTrace + len(rng));
-    c->StartPin = pin(rng);
-    c->CapWidth = std::abs(c->EndTrace - c->StartTrace) + 1;
-    c->Name = "C" + std::to_string(i);
-    BoardComponent *raw = view.AddComponent(std::move(c));
-    if (i == 1000)
-      middle = raw;
-  }
-  view.SelectedComponent = middle;
-  view.HighlightTrace = 10;
-  view.HighlightEndTrace = 30;
-  view.HighlightPin = 50;
-  view.SetShowFlow(true);
-}
+void Populate(BoardView &view) { view.SelectedComponent = bench::PopulateLargest(view, 42, "C"); }
 
 QSize Surface() { return {100 * 18 + 3, 100 * 15 + 55}; }
 
