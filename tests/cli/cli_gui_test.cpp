@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli_harness.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -12,40 +13,12 @@ namespace tarnwick::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using TempDir = test::CliTempDir;
+using Outcome = test::CliOutcome;
+
+Outcome Cli(const std::vector<std::string> &args) { return test::RunInProcess(args); }
 
 std::string Data(const char *name) { return std::string(TARNWICK_TEST_DATA "/") + name; }
-
-std::string Slurp(const std::string &p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "tarnwick-cli-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string File(const char *name) const { return (path / name).string(); }
-  std::size_t Count() const {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(path), fs::directory_iterator()));
-  }
-};
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(DocsCli, InfoPrintsWhatTheEditorShowsAfterOpening) {
   const Outcome amp = Cli({"info", Data("amp.twk")});
@@ -76,22 +49,22 @@ TEST(DocsCli, ResaveWritesOnlyOnSuccess) {
   // A layout the editor wrote comes back byte for byte.
   const std::string out = dir.File("copy.twk");
   EXPECT_EQ(Cli({"resave", Data("amp.twk"), out}).status, ExitOk);
-  EXPECT_EQ(Slurp(out), Slurp(Data("amp.twk")));
+  EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(Data("amp.twk")));
   // A hand-kept file comes back in the editor's own form.
   EXPECT_EQ(Cli({"resave", Data("handmade.twk"), out}).status, ExitOk);
-  EXPECT_EQ(Slurp(out), "[Schematic]\r\nVersion=1\r\nPartCount=1\r\nTraceCount=3\r\n"
-                        "PinCount=40\r\nName=Verst\xC3\xA4rker\r\nTrace1.Name=+9V\r\n"
-                        "Trace2.Name=\r\nTrace3.Name=\r\nKomp1.Name=C1\r\n"
-                        "Komp1.StartTrace=1\r\nKomp1.EndTrace=2\r\nKomp1.StartPin=4\r\n"
-                        "Komp1.KompTyp=7\r\nKomp1.CapWidth=1\r\n");
-  const std::string before = Slurp(out);
+  EXPECT_EQ(test::ReadBytes(out), "[Schematic]\r\nVersion=1\r\nPartCount=1\r\nTraceCount=3\r\n"
+                                  "PinCount=40\r\nName=Verst\xC3\xA4rker\r\nTrace1.Name=+9V\r\n"
+                                  "Trace2.Name=\r\nTrace3.Name=\r\nKomp1.Name=C1\r\n"
+                                  "Komp1.StartTrace=1\r\nKomp1.EndTrace=2\r\nKomp1.StartPin=4\r\n"
+                                  "Komp1.KompTyp=7\r\nKomp1.CapWidth=1\r\n");
+  const std::string before = test::ReadBytes(out);
 
   // An input that cannot be opened writes nothing, not even over an existing output.
   for (const std::string &input : {dir.File("none.twk"), Data("too_many_traces.twk")}) {
     const Outcome r = Cli({"resave", input, out});
     EXPECT_EQ(r.status, ExitError);
     EXPECT_EQ(r.err.rfind("tarnwick-cli: ", 0), 0u) << r.err;
-    EXPECT_EQ(Slurp(out), before);
+    EXPECT_EQ(test::ReadBytes(out), before);
   }
   const Outcome fresh = Cli({"resave", dir.File("none.twk"), dir.File("new.twk")});
   EXPECT_EQ(fresh.status, ExitError);
@@ -105,7 +78,7 @@ TEST(DocsCli, ResaveWritesOnlyOnSuccess) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tarnwick-cli: Unable to write to " + target + "\n");
   }
-  EXPECT_EQ(dir.Count(), 2u); // copy.twk and folder.twk
+  EXPECT_EQ(dir.Entries().size(), 2u); // copy.twk and folder.twk
   EXPECT_TRUE(fs::is_empty(dir.path / "folder.twk"));
 }
 

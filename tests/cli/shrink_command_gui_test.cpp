@@ -1,5 +1,6 @@
 // tarnwick-cli shrink: Edit > Shrink Board on a layout file, the result saved under a new name.
 #include "cli/cli.h"
+#include "cli_harness.h"
 #include "document/layout_file.h"
 
 #include <gtest/gtest.h>
@@ -12,27 +13,10 @@ namespace tarnwick::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using TempDir = test::CliTempDir;
+using Outcome = test::CliOutcome;
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "tarnwick-shrink-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string File(const char *name) const { return (path / name).string(); }
-};
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+Outcome Cli(const std::vector<std::string> &args) { return test::RunInProcess(args); }
 
 void Put(Board &b, int start, int end, int pin, const char *name) {
   auto c = std::make_unique<BoardComponent>();
