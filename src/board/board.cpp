@@ -39,6 +39,22 @@ void Board::Clear() {
   SelectedComponent = nullptr;
   components_.clear();
   traces_.clear();
+  ComponentsChanged();
+}
+
+void Board::ComponentsChanged() {
+  if (batchDepth_ > 0) {
+    changedInBatch_ = true;
+    return;
+  }
+  Notify(OnComponentsChange);
+}
+
+Board::ChangeBatch::~ChangeBatch() {
+  if (--board_.batchDepth_ == 0 && board_.changedInBatch_) {
+    board_.changedInBatch_ = false;
+    board_.Notify(board_.OnComponentsChange);
+  }
 }
 
 Trace &Board::GetTrace(std::int32_t i) {
@@ -71,6 +87,7 @@ std::int32_t Board::IndexOf(const BoardComponent *c) const {
 BoardComponent *Board::AddComponent(std::unique_ptr<BoardComponent> c) {
   BoardComponent *raw = c.get();
   components_.push_back(std::move(c));
+  ComponentsChanged();
   Repaint();
   return raw;
 }
@@ -79,8 +96,44 @@ void Board::RemoveComponent(BoardComponent *c) {
   if (SelectedComponent == c)
     SelectedComponent = nullptr;
   const std::int32_t i = IndexOf(c);
-  if (i >= 0)
+  if (i >= 0) {
     components_.erase(components_.begin() + i);
+    ComponentsChanged();
+  }
+}
+
+std::vector<BoardComponent *> Board::SpliceComponents(std::size_t first, std::size_t count,
+                                                      const std::vector<BoardComponent> &values) {
+  first = std::min(first, components_.size());
+  count = std::min(count, components_.size() - first);
+  const auto at = components_.begin() + static_cast<std::ptrdiff_t>(first);
+  for (auto it = at; it != at + static_cast<std::ptrdiff_t>(count); ++it)
+    if (it->get() == SelectedComponent)
+      SelectedComponent = nullptr;
+  components_.erase(at, at + static_cast<std::ptrdiff_t>(count));
+  std::vector<std::unique_ptr<BoardComponent>> made;
+  std::vector<BoardComponent *> result;
+  made.reserve(values.size());
+  for (const BoardComponent &v : values) {
+    made.push_back(std::make_unique<BoardComponent>(v));
+    result.push_back(made.back().get());
+  }
+  components_.insert(components_.begin() + static_cast<std::ptrdiff_t>(first),
+                     std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+  ComponentsChanged();
+  Repaint();
+  return result;
+}
+
+void Board::SetTraces(const std::vector<std::string> &labels, std::int32_t pinCount) {
+  traces_.resize(labels.size());
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (!traces_[i])
+      traces_[i] = std::make_unique<Trace>();
+    traces_[i]->Name = labels[i];
+  }
+  pinCount_ = pinCount;
+  Repaint();
 }
 
 void Board::SetHighlightTrace(std::int32_t t) {

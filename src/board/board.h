@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -93,6 +94,27 @@ public:
 
   BoardComponent *AddComponent(std::unique_ptr<BoardComponent> c);
   void RemoveComponent(BoardComponent *c);
+  // Replaces the `count` components from index `first` on by new ones made from `values`, in
+  // their place in the list; returns the new components.
+  std::vector<BoardComponent *> SpliceComponents(std::size_t first, std::size_t count,
+                                                 const std::vector<BoardComponent> &values);
+  // Gives the board exactly these trace labels (and so as many traces) and this many pins.
+  void SetTraces(const std::vector<std::string> &labels, std::int32_t pinCount);
+
+  // Reports through OnComponentsChange that components were added, removed or rewritten. The
+  // list operations above report by themselves; whoever writes component fields calls this.
+  // Inside a ChangeBatch the report waits for the batch's end and is made once.
+  void ComponentsChanged();
+  class ChangeBatch {
+  public:
+    explicit ChangeBatch(Board &board) : board_(board) { ++board_.batchDepth_; }
+    ~ChangeBatch();
+    ChangeBatch(const ChangeBatch &) = delete;
+    ChangeBatch &operator=(const ChangeBatch &) = delete;
+
+  private:
+    Board &board_;
+  };
 
   void SetHighlightTrace(std::int32_t t);
   void SetHighlightEndTrace(std::int32_t t);
@@ -120,6 +142,7 @@ public:
   Notification OnHighlightTraceChange;
   Notification OnHighlightKompChange;
   Notification OnComponentEdit;
+  Notification OnComponentsChange;
 
 private:
   void Notify(const Notification &n) {
@@ -132,6 +155,8 @@ private:
   std::int32_t pinCount_ = 0;
   bool showLabels_ = true;
   bool showFlow_ = false;
+  int batchDepth_ = 0;
+  bool changedInBatch_ = false;
 };
 
 } // namespace tarnwick

@@ -1,25 +1,32 @@
 // The Edit menu's commands on components and traces.
+#include "editing/editing_commands.h"
+
+#include "board/board_view.h"
+#include "document/document.h"
+#include "document/editor_host.h"
 #include "document/newschematic.h"
-#include "editing/edit_operations.h"
+#include "editing/u_newcompnt.h"
 #include "ui/EnhControls.h"
-#include "ui/main_form.h"
 #include "ui/prompts.h"
 
-#include <QLineEdit>
-#include <QTreeWidget>
 #include <algorithm>
 
 namespace tarnwick {
 
 namespace {
 
-// Moves the components of the selected rows one step, all or none.
-void MoveSelection(TMainForm &form, MoveDirection direction) {
-  std::vector<BoardComponent *> selected;
-  for (QTreeWidgetItem *row : form.SelectedRows())
-    selected.push_back(TMainForm::RowComponent(row));
-  if (MoveComponents(form.Board(), selected, direction))
-    form.SetModified();
+const char *MoveName(MoveDirection direction) {
+  switch (direction) {
+  case MoveDirection::Left:
+    return "Move Left";
+  case MoveDirection::Right:
+    return "Move Right";
+  case MoveDirection::Up:
+    return "Move Up";
+  case MoveDirection::Down:
+    break;
+  }
+  return "Move Down";
 }
 
 // Shows `current` and never goes below `minimum`. The range reaches beyond 100 when the board
@@ -38,77 +45,104 @@ void UpdateSizePreview(Board &board, TNewLayoutForm &dialog) {
   board.Repaint();
 }
 
-// Removes the outline when Board Properties ends, also when it ends with an error.
-class SizePreviewGuard {
+// Runs its action when the scope ends, also when an error leaves it.
+template <typename F> class Finally {
 public:
-  explicit SizePreviewGuard(Board &board) : board_(board) {}
-  ~SizePreviewGuard() {
-    board_.SizePreview = {};
-    board_.Repaint();
-  }
-  SizePreviewGuard(const SizePreviewGuard &) = delete;
-  SizePreviewGuard &operator=(const SizePreviewGuard &) = delete;
+  explicit Finally(F f) : f_(std::move(f)) {}
+  ~Finally() { f_(); }
+  Finally(const Finally &) = delete;
+  Finally &operator=(const Finally &) = delete;
 
 private:
-  Board &board_;
+  F f_;
 };
 
 } // namespace
 
-void TMainForm::ToolButton1Click() { MoveSelection(*this, MoveDirection::Left); }
-void TMainForm::ToolButton2Click() { MoveSelection(*this, MoveDirection::Right); }
-void TMainForm::ToolButton3Click() { MoveSelection(*this, MoveDirection::Up); }
-void TMainForm::ToolButton4Click() { MoveSelection(*this, MoveDirection::Down); }
-
-void TMainForm::Button4Click() {
-  if (ShiftTrace(*board_, ShiftDirection::Left))
-    SetModified();
+void MoveSelectionCommand(EditorHost &host, MoveDirection direction) {
+  const std::vector<BoardComponent *> selected = host.SelectedComponents();
+  host.Doc().Apply(MoveName(direction),
+                   [&] { return MoveComponents(host.View(), selected, direction); });
 }
 
-void TMainForm::Button5Click() {
-  if (ShiftTrace(*board_, ShiftDirection::Right))
-    SetModified();
+void ShiftTraceCommand(EditorHost &host, ShiftDirection direction) {
+  const char *name =
+      direction == ShiftDirection::Left ? "Shift Trace To Left" : "Shift Trace To Right";
+  host.Doc().Apply(name, [&] { return ShiftTrace(host.View(), direction); });
 }
 
-void TMainForm::Button2Click() {
-  QTreeWidgetItem *row = FirstSelectedRow();
-  if (!row)
+void RemoveComponentCommand(EditorHost &host) {
+  const std::vector<BoardComponent *> selected = host.SelectedComponents();
+  if (selected.empty())
     return;
-  BoardComponent *c = RowComponent(row);
-  SetModified();
-  // The row goes first, so no row ever points to a freed component; its removal reports the
-  // selection change, which moves the board's selection to the next selected row.
-  delete row;
-  board_->RemoveComponent(c);
-  board_->Repaint();
+  BoardComponent *c = selected.front();
+  // The list drops the row with the component; the board's selection then moves to the next
+  // selected row.
+  host.Doc().Apply("Remove Component", [&] {
+    host.View().RemoveComponent(c);
+    host.View().Repaint();
+    return true;
+  });
 }
 
-void TMainForm::Button3Click() {
-  if (SetTraceLabel(*board_, Edit1->text().toStdString()))
-    SetModified();
+void SetTraceLabelCommand(EditorHost &host, const std::string &text) {
+  host.Doc().Apply("Set Trace Label", [&] { return SetTraceLabel(host.View(), text); });
 }
 
-void TMainForm::BoardProperties1Click() {
-  if (board_->TraceCount() == 0)
+void BoardPropertiesCommand(EditorHost &host) {
+  Board &board = host.View();
+  if (board.TraceCount() == 0)
     return;
-  const BoardSize minimum = MinimumBoardSize(*board_);
-  const SizePreviewGuard outline(*board_);
-  TNewLayoutForm dialog(this);
+  const BoardSize minimum = MinimumBoardSize(board);
+  // The outline goes when the dialog ends, also when it ends with an error.
+  const Finally outline([&board] {
+    board.SizePreview = {};
+    board.Repaint();
+  });
+  TNewLayoutForm dialog(host.Window());
   dialog.setWindowTitle(QStringLiteral("Board Properties"));
-  PresetSize(*dialog.UpDownEdit1, board_->TraceCount(), minimum.Traces);
-  PresetSize(*dialog.UpDownEdit2, board_->PinCount(), minimum.Pins);
+  PresetSize(*dialog.UpDownEdit1, board.TraceCount(), minimum.Traces);
+  PresetSize(*dialog.UpDownEdit2, board.PinCount(), minimum.Pins);
   // Attached last, so the outline appears from the user's first change on.
-  dialog.UpDownEdit1->OnChange = [this, &dialog] { UpdateSizePreview(*board_, dialog); };
-  dialog.UpDownEdit2->OnChange = [this, &dialog] { UpdateSizePreview(*board_, dialog); };
-  if (prompts_.Exec(dialog) == QDialog::Accepted) {
-    board_->Resize(dialog.UpDownEdit1->Position(), dialog.UpDownEdit2->Position());
-    SetModified();
-  }
+  dialog.UpDownEdit1->OnChange = [&board, &dialog] { UpdateSizePreview(board, dialog); };
+  dialog.UpDownEdit2->OnChange = [&board, &dialog] { UpdateSizePreview(board, dialog); };
+  if (host.Ask().Exec(dialog) != QDialog::Accepted)
+    return;
+  host.Doc().Apply("Board Properties", [&] {
+    board.Resize(dialog.UpDownEdit1->Position(), dialog.UpDownEdit2->Position());
+    return true;
+  });
 }
 
-void TMainForm::Shrink1Click() {
-  if (ShrinkBoard(*board_))
-    SetModified();
+void ShrinkBoardCommand(EditorHost &host) {
+  host.Doc().Apply("Shrink Board", [&] { return ShrinkBoard(host.View()); });
+}
+
+void AddComponentCommand(EditorHost &host, TNewCompForm &dialog) {
+  Board &board = host.View();
+  if (board.TraceCount() == 0)
+    return;
+  dialog.PrepareAdd();
+  // The start trace the dialog previewed last stays highlighted.
+  const Finally cleanup([&board] {
+    board.HighlightPin = -1;
+    board.SetHighlightEndTrace(-1);
+  });
+  host.Ask().Exec(dialog);
+}
+
+bool EditComponentCommand(EditorHost &host, TNewCompForm &dialog, BoardComponent *c) {
+  if (!c)
+    return false;
+  Board &board = host.View();
+  const Finally cleanup([&board, &dialog] {
+    dialog.EditedComponent = nullptr;
+    board.HighlightPin = -1;
+    board.SetHighlightEndTrace(-1);
+    board.SetHighlightTrace(-1);
+  });
+  dialog.EditedComponent = c;
+  return host.Ask().Exec(dialog) == QDialog::Accepted;
 }
 
 } // namespace tarnwick

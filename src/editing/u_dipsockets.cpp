@@ -1,17 +1,19 @@
 #include "editing/u_dipsockets.h"
 
+#include "board/board_view.h"
+#include "document/document.h"
+#include "document/editor_host.h"
 #include "editing/socket_templates.h"
-#include "ui/main_form.h"
+#include "ui/handler_guard.h"
 
 #include <QListWidget>
 #include <QPushButton>
-#include <QTreeWidgetItem>
 
 namespace tarnwick {
 
-TDipSocketForm::TDipSocketForm(TMainForm &owner, QWidget *parent, std::int32_t trace,
+TDipSocketForm::TDipSocketForm(EditorHost &host, QWidget *parent, std::int32_t trace,
                                std::int32_t row)
-    : QDialog(parent), owner_(owner), trace_(trace), row_(row) {
+    : QDialog(parent), host_(host), trace_(trace), row_(row) {
   setObjectName(QStringLiteral("DipSocketForm"));
   setWindowTitle(QStringLiteral("DipSocketForm"));
   if (parent)
@@ -30,8 +32,8 @@ TDipSocketForm::TDipSocketForm(TMainForm &owner, QWidget *parent, std::int32_t t
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(264, 144, 75, 25);
   Button2->setAutoDefault(false);
-  connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { ListBox1Click(); });
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(ListBox1, &QListWidget::itemSelectionChanged, this, Guarded([this] { ListBox1Click(); }));
+  connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   FormCreate();
 }
@@ -54,16 +56,15 @@ void TDipSocketForm::Button1Click() {
 
 void TDipSocketForm::InsertSocketTemplate(const SocketTemplate &tpl, std::int32_t t,
                                           std::int32_t r) {
-  Board &board = owner_.Board();
-  for (BoardComponent &part : SocketComponents(tpl, t, r)) {
-    BoardComponent *c = board.AddComponent(std::make_unique<BoardComponent>(std::move(part)));
-    QTreeWidgetItem *row = owner_.AppendRow(c);
-    // The cut has no name, so the board draws no text beside it; its row still says what it is.
-    if (c->Is(ComponentKind::TraceCut))
-      row->setText(1, QStringLiteral("cut trace"));
-  }
-  owner_.SetModified();
-  board.Repaint();
+  Board &board = host_.View();
+  // Every pin and the cut are one step. The cut has no name, so the board draws no text beside
+  // it; its list row still says what it is.
+  host_.Doc().Apply("Insert DIP Socket", [&] {
+    for (BoardComponent &part : SocketComponents(tpl, t, r))
+      board.AddComponent(std::make_unique<BoardComponent>(std::move(part)));
+    board.Repaint();
+    return true;
+  });
 }
 
 } // namespace tarnwick

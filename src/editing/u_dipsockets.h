@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace tarnwick {
 
-class TMainForm;
+class EditorHost;
 struct SocketTemplate;
 
 // Places a DIP socket from a template: one Socket per pin, named after the pin, and the trace
@@ -17,7 +17,7 @@ struct SocketTemplate;
 class TDipSocketForm : public QDialog {
   Q_OBJECT
 public:
-  TDipSocketForm(TMainForm &owner, QWidget *parent, std::int32_t trace, std::int32_t row);
+  TDipSocketForm(EditorHost &host, QWidget *parent, std::int32_t trace, std::int32_t row);
 
   void FormCreate();
   void ListBox1Click();
@@ -30,7 +30,7 @@ public:
   QPushButton *Button2 = nullptr;
 
 private:
-  TMainForm &owner_;
+  EditorHost &host_;
   std::int32_t trace_;
   std::int32_t row_;
 };

@@ -1,9 +1,12 @@
 #include "editing/u_newcompnt.h"
 
+#include "board/board_view.h"
+#include "document/document.h"
+#include "document/editor_host.h"
 #include "editing/component_entry.h"
 #include "editing/u_dipsockets.h"
 #include "ui/EnhControls.h"
-#include "ui/main_form.h"
+#include "ui/handler_guard.h"
 #include "ui/prompts.h"
 
 #include <QComboBox>
@@ -65,12 +68,12 @@ QToolButton *MakeSpeedButton(QWidget *parent, const char *name, const char *text
 
 } // namespace
 
-TNewCompForm::TNewCompForm(TMainForm &owner)
-    : QDialog(&owner), owner_(owner), board_(owner.Board()) {
+TNewCompForm::TNewCompForm(EditorHost &host)
+    : QDialog(host.Window()), host_(host), board_(host.View()) {
   RegisterKindIcons();
   setObjectName(QStringLiteral("NewCompForm"));
   setWindowTitle(QStringLiteral("Component Properties"));
-  setFont(owner.font());
+  setFont(host.Window()->font());
   setFixedSize(400, 153);
   BuildControls();
   FillKinds();
@@ -80,10 +83,10 @@ TNewCompForm::TNewCompForm(TMainForm &owner)
   UpDownEdit2->OnChange = [this] { UpDownEdit2Change(); };
   UpDownEdit3->OnChange = [this] { UpDownEdit3Change(); };
   UpDownEdit4->OnChange = [this] { UpDownEdit1Change(); };
-  connect(ComboBoxEx1, &QComboBox::activated, this, [this] { ComboBox3Change(); });
-  connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
-  connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(ComboBoxEx1, &QComboBox::activated, this, Guarded([this] { ComboBox3Change(); }));
+  connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
+  connect(SpeedButton2, &QToolButton::clicked, this, Guarded([this] { SpeedButton2Click(); }));
+  connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   ComboBoxEx1->installEventFilter(this);
 }
@@ -249,8 +252,8 @@ void TNewCompForm::SpeedButton1Click() {
 }
 
 void TNewCompForm::SpeedButton2Click() {
-  TDipSocketForm sockets(owner_, this, UpDownEdit1->Position() - 1, UpDownEdit3->Position() - 1);
-  if (owner_.Ask().Exec(sockets) == QDialog::Accepted)
+  TDipSocketForm sockets(host_, this, UpDownEdit1->Position() - 1, UpDownEdit3->Position() - 1);
+  if (host_.Ask().Exec(sockets) == QDialog::Accepted)
     accept();
 }
 
@@ -287,18 +290,21 @@ void TNewCompForm::Button1Click() {
                              UpDownEdit3->Position(),     UpDownEdit4->Position()};
   if (item == RadialItem && !RadialFits(entry.StartTrace, entry.EndTrace, entry.CapWidth)) {
     UpDownEdit4->setFocus();
-    owner_.Ask().Beep();
+    host_.Ask().Beep();
     return;
   }
   if (EditedComponent) {
-    WriteEntry(entry, *EditedComponent);
+    host_.Doc().Apply("Edit Component", [&] {
+      WriteEntry(entry, *EditedComponent);
+      return true;
+    });
     accept();
     return;
   }
   auto c = std::make_unique<BoardComponent>();
   WriteEntry(entry, *c);
   const bool socket = c->Is(ComponentKind::Socket);
-  owner_.AddComponentToLayout(std::move(c));
+  host_.AddComponentToLayout(std::move(c));
   Edit1->clear();
   Edit1->setFocus();
   Advance(socket);

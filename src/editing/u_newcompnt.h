@@ -12,7 +12,7 @@ class QToolButton;
 
 namespace tarnwick {
 
-class TMainForm;
+class EditorHost;
 class TUpDownEdit;
 
 // "Component Properties": where a component's name, kind and position are typed in. With no
@@ -25,7 +25,7 @@ class TUpDownEdit;
 class TNewCompForm : public QDialog {
   Q_OBJECT
 public:
-  explicit TNewCompForm(TMainForm &owner);
+  explicit TNewCompForm(EditorHost &host);
 
   // The component being edited; none means add mode. The caller sets it before showing the
   // dialog and clears it afterwards; the dialog does not own it.
@@ -72,7 +72,7 @@ private:
   // part two rows down.
   void Advance(bool socket);
 
-  TMainForm &owner_;
+  EditorHost &host_;
   Board &board_;
 };
 

@@ -1,8 +1,10 @@
 // File > Import Netlist.
 #include "netlist/import_command.h"
+
+#include "board/board_view.h"
+#include "document/document.h"
+#include "document/editor_host.h"
 #include "netlist/netlist_import.h"
-#include "ui/main_form.h"
-#include "ui/prompts.h"
 
 #include <QFile>
 #include <QWidget>
@@ -10,18 +12,20 @@
 namespace tarnwick {
 namespace {
 
-// The main window as the import's target: every component gets its list row and sets the
-// modified flag on its way to the board.
-class MainFormTarget : public NetlistTarget {
+// The window's board as the import's target. The import is no step of the history: it starts
+// a new layout, which counts as changed from its first component on.
+class HostTarget : public NetlistTarget {
 public:
-  explicit MainFormTarget(TMainForm &form) : form_(form) {}
-  Board &TargetBoard() override { return form_.Board(); }
+  explicit HostTarget(EditorHost &host) : host_(host) {}
+  Board &TargetBoard() override { return host_.View(); }
   void AddComponentToLayout(std::unique_ptr<BoardComponent> c) override {
-    form_.AddComponentToLayout(std::move(c));
+    if (!host_.Doc().Modified())
+      host_.Doc().MarkUnsaved();
+    host_.View().AddComponent(std::move(c));
   }
 
 private:
-  TMainForm &form_;
+  EditorHost &host_;
 };
 
 } // namespace
@@ -35,20 +39,22 @@ FileRequest NetlistFileRequest() {
   return request;
 }
 
-void TMainForm::ImportNetlist1Click() {
-  if (!DiscardQuery())
+void ImportNetlistCommand(EditorHost &host) {
+  if (!host.DiscardQuery())
     return;
-  prompts_.Warning(this, QStringLiteral("Warning"),
-                   QStringLiteral("This is a *very* experimental function, so beware!"));
-  const QString fileName = prompts_.OpenFileName(this, NetlistFileRequest());
+  host.Ask().Warning(host.Window(), QStringLiteral("Warning"),
+                     QStringLiteral("This is a *very* experimental function, so beware!"));
+  const QString fileName = host.Ask().OpenFileName(host.Window(), NetlistFileRequest());
   if (fileName.isEmpty())
     return;
   // Read before anything is reset, so a file beyond the reader's bounds leaves the current
   // layout as it was.
   const NetlistLines lines = ReadNetlistFile(QFile::encodeName(fileName).toStdString());
-  ResetDocument();
-  Panel1->show();
-  MainFormTarget target(*this);
+  host.ResetDocument();
+  host.ShowLayoutPanel();
+  HostTarget target(host);
+  // The list is brought in line once, when the whole netlist is placed.
+  const Board::ChangeBatch batch(host.View());
   PlaceNetlist(lines, target, ProcessNetlistRandom());
 }
 

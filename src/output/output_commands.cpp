@@ -1,36 +1,31 @@
 // File > Export Image and File > Print.
-#include "output/u_print.h"
-#include "ui/main_form.h"
-#include "ui/prompts.h"
+#include "output/output_commands.h"
 
-#include <QLineEdit>
+#include "board/board_view.h"
+#include "document/editor_host.h"
+#include "output/u_print.h"
+#include "ui/prompts.h"
 
 namespace tarnwick {
 
-void TMainForm::CreatePrintDialog() {
-  if (!printForm_)
-    printForm_ = new TPrintForm(*board_, prompts_, this);
-}
-
-void TMainForm::ExportBitmap1Click() {
-  if (board_->TraceCount() == 0)
+void ExportImageCommand(EditorHost &host) {
+  if (host.View().TraceCount() == 0)
     return;
   FileRequest request;
   request.Key = QStringLiteral("ExportImage");
   request.Filter = QStringLiteral("PNG Files (*.png)");
   request.DefaultSuffix = QStringLiteral("png");
   request.ConfirmOverwrite = true;
-  const QString fileName = prompts_.SaveFileName(this, request);
+  const QString fileName = host.Ask().SaveFileName(host.Window(), request);
   if (fileName.isEmpty())
     return;
-  board_->SaveImage(fileName, Edit3->text());
+  host.View().SaveImage(fileName, host.LayoutName());
 }
 
-void TMainForm::Print1Click() {
-  if (board_->TraceCount() < 1)
+void PrintCommand(EditorHost &host, TPrintForm &dialog) {
+  if (host.View().TraceCount() < 1)
     return;
-  CreatePrintDialog();
-  prompts_.Exec(*printForm_);
+  host.Ask().Exec(dialog);
 }
 
 } // namespace tarnwick

@@ -1,4 +1,5 @@
 #include "output/u_print.h"
+#include "ui/handler_guard.h"
 
 #include "output/print_job.h"
 #include "ui/prompts.h"
@@ -69,9 +70,9 @@ TPrintForm::TPrintForm(const Board &board, Prompts &prompts, QWidget *parent)
   Button1->setDefault(true);
   // Fixed border: 262 x 115, wider only when the buttons grew.
   setFixedSize(168 + buttonWidth + 13, 115);
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+  connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
+  connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
+  connect(Button3, &QPushButton::clicked, this, Guarded([this] { Button3Click(); }));
   FormCreate();
 }
 

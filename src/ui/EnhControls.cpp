@@ -1,4 +1,5 @@
 #include "ui/EnhControls.h"
+#include "ui/handler_guard.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -38,15 +39,15 @@ TUpDownEdit::TUpDownEdit(QWidget *parent) : QLineEdit(parent) {
   setTextMargins(0, 0, ArrowWidth, 0);
   up_ = MakeArrow(this, Qt::UpArrow, "UpArrow");
   down_ = MakeArrow(this, Qt::DownArrow, "DownArrow");
-  connect(up_, &QToolButton::clicked, this, [this] { ArrowStep(1); });
-  connect(down_, &QToolButton::clicked, this, [this] { ArrowStep(-1); });
+  connect(up_, &QToolButton::clicked, this, Guarded([this] { ArrowStep(1); }));
+  connect(down_, &QToolButton::clicked, this, Guarded([this] { ArrowStep(-1); }));
   // The first value the arrows write is not a change of the user's text.
   arrowValue_ = Clamp(storedPosition_);
   setText(QString::number(arrowValue_));
-  connect(this, &QLineEdit::textChanged, this, [this] {
-    if (writing_ == 0)
-      TextChangeStep();
-  });
+  connect(this, &QLineEdit::textChanged, this, Guarded([this] {
+            if (writing_ == 0)
+              TextChangeStep();
+          }));
   ApplyColours();
 }
 

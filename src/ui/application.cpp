@@ -1,4 +1,5 @@
 #include "ui/application.h"
+#include "ui/handler_guard.h"
 
 #include <QMessageBox>
 #include <exception>
@@ -26,6 +27,19 @@ bool TApplication::notify(QObject *receiver, QEvent *event) {
     ReportError(QStringLiteral("Unknown error"));
   }
   return true;
+}
+
+} // namespace tarnwick
+
+namespace tarnwick {
+
+void ReportHandlerError(const QString &message) {
+  if (auto *app = dynamic_cast<TApplication *>(QCoreApplication::instance())) {
+    app->ReportError(message);
+    return;
+  }
+  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message,
+                        QMessageBox::Ok);
 }
 
 } // namespace tarnwick

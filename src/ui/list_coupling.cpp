@@ -2,28 +2,105 @@
 // component, the handlers of the board's notifications and the enabling of toolbar buttons.
 #include "ui/main_form.h"
 
+#include "editing/editing_commands.h"
+#include "editing/u_newcompnt.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QTreeWidget>
+#include <unordered_set>
 
 namespace tarnwick {
 
-QTreeWidgetItem *TMainForm::AppendRow(BoardComponent *c) {
-  auto *row = new QTreeWidgetItem();
-  row->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void *>(c)));
-  row->setText(0, QString::fromStdString(KindListText(c->Kind)));
-  row->setText(1, QString::fromStdString(c->Name));
-  ListView1->addTopLevelItem(row);
-  return row;
+namespace {
+
+// A row shows the component's kind and name. A trace cut without a name (the cut of a DIP
+// socket) is drawn without text, but its row still says what it is.
+void WriteRow(QTreeWidgetItem &row, const BoardComponent &c) {
+  const QString type = QString::fromStdString(KindListText(c.Kind));
+  const QString label = c.Is(ComponentKind::TraceCut) && c.Name.empty()
+                            ? QStringLiteral("cut trace")
+                            : QString::fromStdString(c.Name);
+  if (row.text(0) != type)
+    row.setText(0, type);
+  if (row.text(1) != label)
+    row.setText(1, label);
 }
 
-void TMainForm::RewriteRow(QTreeWidgetItem *row) {
-  const BoardComponent *c = RowComponent(row);
-  if (!c)
-    return;
-  row->setText(0, QString::fromStdString(KindListText(c->Kind)));
-  row->setText(1, QString::fromStdString(c->Name));
+} // namespace
+
+// Rows that still point to the board's components in order are kept (texts rewritten where
+// they changed); from the first row that differs on, the rows are made anew, selected where
+// their component was. The list reports nothing while it is brought in line; the selection and
+// the toolbar are then brought up to date once.
+void TMainForm::SyncRows() {
+  const std::int32_t count = board_->ComponentCount();
+  bool changed = false;
+  {
+    const QSignalBlocker quiet(ListView1);
+    std::int32_t same = 0;
+    while (same < count && same < ListView1->topLevelItemCount() &&
+           RowComponent(ListView1->topLevelItem(same)) == &board_->GetComponent(same)) {
+      WriteRow(*ListView1->topLevelItem(same), board_->GetComponent(same));
+      ++same;
+    }
+    std::unordered_set<const BoardComponent *> selected;
+    for (int i = same; i < ListView1->topLevelItemCount(); ++i)
+      if (ListView1->topLevelItem(i)->isSelected())
+        selected.insert(RowComponent(ListView1->topLevelItem(i)));
+    while (ListView1->topLevelItemCount() > same) {
+      delete ListView1->takeTopLevelItem(ListView1->topLevelItemCount() - 1);
+      changed = true;
+    }
+    QList<QTreeWidgetItem *> added;
+    for (std::int32_t i = same; i < count; ++i) {
+      BoardComponent *c = &board_->GetComponent(i);
+      auto *row = new QTreeWidgetItem();
+      row->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void *>(c)));
+      WriteRow(*row, *c);
+      added.append(row);
+    }
+    if (!added.isEmpty()) {
+      ListView1->addTopLevelItems(added);
+      changed = true;
+      for (QTreeWidgetItem *row : added)
+        if (selected.count(RowComponent(row)))
+          row->setSelected(true);
+    }
+  }
+  if (changed)
+    ListView1SelectItem();
+  ListView1Change();
+}
+
+std::vector<BoardComponent *> TMainForm::SelectedComponents() const {
+  std::vector<BoardComponent *> components;
+  for (QTreeWidgetItem *row : SelectedRows())
+    components.push_back(RowComponent(row));
+  return components;
+}
+
+void TMainForm::SelectComponents(const std::vector<BoardComponent *> &components) {
+  const std::unordered_set<const BoardComponent *> wanted(components.begin(), components.end());
+  QTreeWidgetItem *first = nullptr;
+  {
+    const QSignalBlocker quiet(ListView1);
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+      QTreeWidgetItem *row = ListView1->topLevelItem(i);
+      const bool on = wanted.count(RowComponent(row)) > 0;
+      row->setSelected(on);
+      if (on && !first)
+        first = row;
+    }
+  }
+  if (first) {
+    ListView1->scrollToItem(first);
+    ListView1->setCurrentItem(first, 0, QItemSelectionModel::NoUpdate);
+  }
+  ListView1SelectItem();
+  ListView1Change();
 }
 
 BoardComponent *TMainForm::RowComponent(const QTreeWidgetItem *row) {
@@ -59,6 +136,8 @@ void TMainForm::UpdateCommands() {
     ToolAction(QString::fromLatin1(name))->setEnabled(selection);
   for (const char *name : {"ToolButton6", "ToolButton7"})
     ToolAction(QString::fromLatin1(name))->setEnabled(trace);
+  ToolAction(QStringLiteral("ToolButton17"))->setEnabled(document_->CanUndo());
+  ToolAction(QStringLiteral("ToolButton18"))->setEnabled(document_->CanRedo());
 }
 
 void TMainForm::ListView1Change() { UpdateCommands(); }
@@ -118,16 +197,8 @@ void TMainForm::BoardComponentEdit() {
   BoardComponent *c = board_->SelectedComponent;
   if (!c)
     return;
-  EditComponent(c, [this, c] {
-    // The row of the edited component itself, which is the first selected row whenever the
-    // board's selection came from a click.
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-      if (RowComponent(ListView1->topLevelItem(i)) == c) {
-        RewriteRow(ListView1->topLevelItem(i));
-        break;
-      }
-    SetModified();
-  });
+  if (NewCompForm)
+    EditComponentCommand(*this, *NewCompForm, c);
   UpdateCommands();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/main_form.h"
 
+#include "ui/handler_guard.h"
 #include "ui/prompts.h"
 #include "ui/rulers.h"
 
@@ -85,6 +86,7 @@ TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), p
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
   BuildBoardArea();
+  document_ = std::make_unique<Document>(*board_);
   BuildSidePanel();
   Panel2->setParent(central);
   Panel1->setParent(central);
@@ -106,6 +108,9 @@ void TMainForm::FormCreate() {
   board_->OnHighlightKompChange = [this](tarnwick::Board &) { BoardSelectionChange(); };
   board_->OnHighlightTraceChange = [this](tarnwick::Board &) { BoardTraceChange(); };
   board_->OnComponentEdit = [this](tarnwick::Board &) { BoardComponentEdit(); };
+  board_->OnComponentsChange = [this](tarnwick::Board &) { SyncRows(); };
+  document_->OnChange = [this] { HistoryChanged(); };
+  HistoryChanged();
   // Handled once the event loop runs, so the window is maximised when it is first shown.
   QMetaObject::invokeMethod(
       this, [this] { setWindowState(windowState() | Qt::WindowMaximized); }, Qt::QueuedConnection);
@@ -122,7 +127,7 @@ void TMainForm::BuildMenus() {
                     QKeySequence key = {}) {
     QAction *a = menu->addAction(caption);
     a->setShortcut(key);
-    connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    connect(a, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
     return a;
   };
   QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -140,6 +145,11 @@ void TMainForm::BuildMenus() {
   add(file, QStringLiteral("Exit"), &TMainForm::Exit1Click);
 
   QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  Undo1 = add(edit, QStringLiteral("Undo"), &TMainForm::Undo1Click, Qt::CTRL | Qt::Key_Z);
+  Redo1 = add(edit, QStringLiteral("Redo"), &TMainForm::Redo1Click);
+  Redo1->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  edit->addSeparator();
   add(edit, QStringLiteral("Move Left"), &TMainForm::ToolButton1Click, Qt::CTRL | Qt::Key_Left);
   add(edit, QStringLiteral("Move Right"), &TMainForm::ToolButton2Click, Qt::CTRL | Qt::Key_Right);
   add(edit, QStringLiteral("Move Up"), &TMainForm::ToolButton3Click, Qt::CTRL | Qt::Key_Up);
@@ -209,7 +219,7 @@ void TMainForm::BuildToolBar() {
       a->setToolTip(QString::fromLatin1(b.tip));
       a->setEnabled(b.enabled);
       const auto handler = b.handler;
-      connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+      connect(a, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
       if (QWidget *w = ToolBar1->widgetForAction(a))
         w->setObjectName(QString::fromLatin1(b.name));
     }
@@ -221,6 +231,23 @@ void TMainForm::BuildToolBar() {
   Edit3->setEnabled(false);
   ToolBar1->addWidget(Edit3);
   Edit3->installEventFilter(this);
+  // Undo and Redo come after the name box, so every other control keeps its place.
+  ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton19"));
+  const Button history[] = {
+      {"ToolButton17", "undo", "Undo", &TMainForm::Undo1Click, false},
+      {"ToolButton18", "redo", "Redo", &TMainForm::Redo1Click, false},
+  };
+  for (const Button &b : history) {
+    QAction *a =
+        ToolBar1->addAction(QIcon(QStringLiteral(":/icons/%1.xpm").arg(b.icon)), QString());
+    a->setToolTip(QString::fromLatin1(b.tip));
+    a->setEnabled(false);
+    a->setObjectName(QString::fromLatin1(b.name));
+    const auto handler = b.handler;
+    connect(a, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
+    if (QWidget *w = ToolBar1->widgetForAction(a))
+      w->setObjectName(QString::fromLatin1(b.name));
+  }
 }
 
 QAction *TMainForm::ToolAction(const QString &name) const {
@@ -272,15 +299,15 @@ void TMainForm::BuildSidePanel() {
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setGeometry(12, 32, 85, 21);
   Edit1->installEventFilter(this);
-  connect(Edit1, &QLineEdit::returnPressed, this, [this] {
-    if (Button3->isDefault())
-      Button3Click();
-  });
+  connect(Edit1, &QLineEdit::returnPressed, this, Guarded([this] {
+            if (Button3->isDefault())
+              Button3Click();
+          }));
   Button3 = new QPushButton(QStringLiteral("Set"), GroupBox2);
   Button3->setObjectName(QStringLiteral("Button3"));
   Button3->setGeometry(108, 32, 41, 23);
   Button3->setAutoDefault(false);
-  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+  connect(Button3, &QPushButton::clicked, this, Guarded([this] { Button3Click(); }));
 
   GroupBox1 = new QGroupBox(QStringLiteral("Components"), Panel1);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -301,12 +328,13 @@ void TMainForm::BuildSidePanel() {
   ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->installEventFilter(this);
-  connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-    ListView1SelectItem();
-    ListView1Change();
-  });
-  connect(ListView1, &QTreeWidget::itemChanged, this, [this] { ListView1Change(); });
-  connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
+  connect(ListView1, &QTreeWidget::itemSelectionChanged, this, Guarded([this] {
+            ListView1SelectItem();
+            ListView1Change();
+          }));
+  connect(ListView1, &QTreeWidget::itemChanged, this, Guarded([this] { ListView1Change(); }));
+  connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
+          Guarded([this] { ListBox1DblClick(); }));
   panel->Components = GroupBox1;
   panel->List = ListView1;
 }
@@ -326,7 +354,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
       Edit1Exit();
   }
   if (watched == ListView1 && event->type() == QEvent::KeyPress) {
-    ListView1KeyDown(static_cast<QKeyEvent *>(event)->key());
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    Guarded([this, key] { ListView1KeyDown(key); })();
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "board/board_view.h"
+#include "document/document.h"
+#include "document/editor_host.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -27,29 +29,40 @@ struct LayoutData;
 // The main window: menus, toolbar, rulers, the board view and the side panel with the trace
 // label box and the component list. Its handlers check their preconditions, call the board
 // operations, then keep the list, the modified flag and the view in step.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public EditorHost {
   Q_OBJECT
 public:
   explicit TMainForm(Prompts &prompts, QWidget *parent = nullptr);
   ~TMainForm() override;
 
   BoardView &Board() { return *board_; }
-  Prompts &Ask() { return prompts_; }
+  Prompts &Ask() override { return prompts_; }
   QTreeWidget &List() { return *ListView1; }
   QAction *ToolAction(const QString &name) const;
 
-  // Document state.
-  bool Modified() const { return modified_; }
+  // What the commands see of the window.
+  BoardView &View() override { return *board_; }
+  Document &Doc() override { return *document_; }
+  QWidget *Window() override { return this; }
+  std::vector<BoardComponent *> SelectedComponents() const override;
+  QString LayoutName() const override;
+  bool DiscardQuery() override;
+  void ShowLayoutPanel() override;
+
+  // Document state: the layout is modified while its history is not at the saved point.
+  bool Modified() const { return document_->Modified(); }
   const QString &CurrentFileName() const { return currentFileName_; }
-  void SetModified() { modified_ = true; }
-  void ResetDocument();
-  void AddComponentToLayout(std::unique_ptr<BoardComponent> c);
+  // Counts the layout as changed without a step to undo.
+  void SetModified() { document_->MarkUnsaved(); }
+  void ResetDocument() override;
+  void AddComponentToLayout(std::unique_ptr<BoardComponent> c) override;
   void LoadLayout(const QString &fileName);
   void SaveLayout(const QString &fileName);
 
   // Component list rows: one per component, in board order, each pointing to its component.
-  QTreeWidgetItem *AppendRow(BoardComponent *c);
-  void RewriteRow(QTreeWidgetItem *row);
+  // The list is brought in line with the board whenever the board reports a change of its
+  // components, keeping the selection on the components that still exist.
+  void SyncRows();
   static BoardComponent *RowComponent(const QTreeWidgetItem *row);
   QTreeWidgetItem *FirstSelectedRow() const;
   std::vector<QTreeWidgetItem *> SelectedRows() const;
@@ -66,6 +79,8 @@ public:
   void Print1Click();
   void Exit1Click();
   // Edit menu.
+  void Undo1Click();
+  void Redo1Click();
   void ToolButton1Click(); // move left
   void ToolButton2Click(); // move right
   void ToolButton3Click(); // move up
@@ -115,6 +130,8 @@ public:
   Ruler *PaintBox2 = nullptr;
   QAction *ShowLabels1 = nullptr;
   QAction *ShowFlow1 = nullptr;
+  QAction *Undo1 = nullptr;
+  QAction *Redo1 = nullptr;
 
 protected:
   void closeEvent(QCloseEvent *event) override;
@@ -127,8 +144,10 @@ private:
   void BuildSidePanel();
   void BuildBoardArea();
   void SetTitleFromFile();
-  // Runs the discard question when the layout has unsaved changes; false on Cancel.
-  bool DiscardQuery();
+  // Captions of Undo and Redo, and the toolbar, after every change of the history.
+  void HistoryChanged();
+  // Selects the rows of the components a played-back step touched.
+  void SelectComponents(const std::vector<BoardComponent *> &components);
 
   // Document commands.
   void CreateNewLayoutDialog();
@@ -138,13 +157,7 @@ private:
 
   // Editing commands.
   void CreateComponentDialog();
-  // Runs the component dialog in edit mode for c; onOk runs when it ends with OK. Afterwards,
-  // also when the dialog or onOk fails, the dialog edits nothing and no trace, end trace or
-  // row is highlighted.
-  void EditComponent(BoardComponent *c, const std::function<void()> &onOk);
   class TNewCompForm *NewCompForm = nullptr;
-
-  // Netlist import.
 
   // Output.
   void CreatePrintDialog();
@@ -152,7 +165,7 @@ private:
 
   Prompts &prompts_;
   BoardView *board_ = nullptr;
-  bool modified_ = false;
+  std::unique_ptr<Document> document_;
   bool exitRequested_ = false;
   QString currentFileName_;
 };

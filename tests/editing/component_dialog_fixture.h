@@ -71,9 +71,7 @@ protected:
     c->Name = std::move(name);
     c->CapWidth = capWidth;
     // As a layout just opened has it: on the board and in the list, nothing modified.
-    BoardComponent *raw = form.Board().AddComponent(std::move(c));
-    form.AppendRow(raw);
-    return raw;
+    return form.Board().AddComponent(std::move(c));
   }
   QString RowText(int row, int column) { return form.ListView1->topLevelItem(row)->text(column); }
   BoardView &B() { return form.Board(); }

@@ -52,7 +52,6 @@ protected:
     c->StartTrace = start;
     c->EndTrace = end;
     c->StartPin = pin;
-    form.AppendRow(c.get());
     return form.Board().AddComponent(std::move(c));
   }
 

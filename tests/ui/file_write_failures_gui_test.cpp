@@ -92,8 +92,6 @@ struct Window {
   Window() {
     form.CreateDialogs();
     test::FillSampleBoard(form.Board());
-    for (std::int32_t i = 0; i < form.Board().ComponentCount(); ++i)
-      form.AppendRow(&form.Board().GetComponent(i));
     form.Edit3->setText(QStringLiteral("Amplifier"));
     form.SetModified();
     static_cast<TApplication *>(QCoreApplication::instance())

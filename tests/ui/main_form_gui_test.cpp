@@ -238,6 +238,8 @@ TEST_F(Window, SelectionOfAComponentWithoutARowOnlyUpdatesTheToolbar) {
   c->StartTrace = 2;
   c->EndTrace = 4;
   c->StartPin = 3;
+  // Added behind the list's back, so the component has no row.
+  form.Board().OnComponentsChange = nullptr;
   BoardComponent *loose = form.Board().AddComponent(std::move(c));
   Click(3, 3);
   EXPECT_EQ(form.Board().SelectedComponent, loose);

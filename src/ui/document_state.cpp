@@ -1,4 +1,5 @@
-// The File commands and the document state of the main window.
+// The File commands and the document state of the main window: its file name, title, name box
+// and side panel around the document that holds the board's history.
 #include "document/layout_file.h"
 #include "document/newschematic.h"
 #include "ui/EnhControls.h"
@@ -37,8 +38,7 @@ void TMainForm::CreateNewLayoutDialog() {
 }
 
 void TMainForm::ResetDocument() {
-  // The rows point into the board, so they go before the board frees the components.
-  ListView1->clear();
+  // The board reports its emptied component list, and the rows go with it.
   board_->Clear();
   // The new board may be smaller: no highlight may name a trace or pin of the old one.
   board_->HighlightTrace = -1;
@@ -48,22 +48,29 @@ void TMainForm::ResetDocument() {
   currentFileName_.clear();
   Edit3->clear();
   Panel1->hide();
+  document_->Reset(false);
   UpdateCommands();
-  modified_ = false;
 }
 
 void TMainForm::AddComponentToLayout(std::unique_ptr<BoardComponent> c) {
-  AppendRow(c.get());
-  SetModified();
-  board_->AddComponent(std::move(c));
+  document_->Apply("Add Component", [&] {
+    board_->AddComponent(std::move(c));
+    return true;
+  });
 }
+
+void TMainForm::ShowLayoutPanel() { Panel1->show(); }
+
+QString TMainForm::LayoutName() const { return Edit3->text(); }
 
 void TMainForm::ApplyLayout(const LayoutData &data) {
   Edit3->setText(QString::fromStdString(data.Name));
-  BuildBoard(data, *board_);
-  for (std::int32_t i = 0; i < board_->ComponentCount(); ++i)
-    AppendRow(&board_->GetComponent(i));
-  modified_ = false;
+  {
+    // The list is brought in line once, when every component is on the board.
+    const tarnwick::Board::ChangeBatch batch(*board_);
+    BuildBoard(data, *board_);
+  }
+  document_->Reset(false);
 }
 
 // The file is read whole before the board is touched, so a file that cannot be read or holds
@@ -75,11 +82,11 @@ void TMainForm::LoadLayout(const QString &fileName) {
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
 void TMainForm::SaveLayout(const QString &fileName) {
   WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString());
-  modified_ = false;
+  document_->MarkSaved();
 }
 
 bool TMainForm::DiscardQuery() {
-  if (!modified_)
+  if (!Modified())
     return true;
   return prompts_.Question(
       this, QStringLiteral("Discard Changes?"),

@@ -1,0 +1,79 @@
+// The main window's Edit, import and output handlers: each hands its command the window as the
+// commands' view of it. Also Undo and Redo, which play the history back.
+#include "ui/main_form.h"
+
+#include "editing/editing_commands.h"
+#include "editing/u_newcompnt.h"
+#include "netlist/import_command.h"
+#include "output/output_commands.h"
+#include "output/u_print.h"
+#include "ui/prompts.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+namespace tarnwick {
+
+void TMainForm::CreateComponentDialog() {
+  if (!NewCompForm)
+    NewCompForm = new TNewCompForm(*this);
+}
+
+void TMainForm::CreatePrintDialog() {
+  if (!printForm_)
+    printForm_ = new TPrintForm(*board_, prompts_, this);
+}
+
+void TMainForm::ToolButton1Click() { MoveSelectionCommand(*this, MoveDirection::Left); }
+void TMainForm::ToolButton2Click() { MoveSelectionCommand(*this, MoveDirection::Right); }
+void TMainForm::ToolButton3Click() { MoveSelectionCommand(*this, MoveDirection::Up); }
+void TMainForm::ToolButton4Click() { MoveSelectionCommand(*this, MoveDirection::Down); }
+void TMainForm::Button4Click() { ShiftTraceCommand(*this, ShiftDirection::Left); }
+void TMainForm::Button5Click() { ShiftTraceCommand(*this, ShiftDirection::Right); }
+void TMainForm::Button2Click() { RemoveComponentCommand(*this); }
+void TMainForm::Button3Click() { SetTraceLabelCommand(*this, Edit1->text().toStdString()); }
+void TMainForm::BoardProperties1Click() { BoardPropertiesCommand(*this); }
+void TMainForm::Shrink1Click() { ShrinkBoardCommand(*this); }
+
+void TMainForm::Button1Click() {
+  if (NewCompForm)
+    AddComponentCommand(*this, *NewCompForm);
+}
+
+void TMainForm::ListBox1DblClick() {
+  if (NewCompForm)
+    EditComponentCommand(*this, *NewCompForm, RowComponent(FirstSelectedRow()));
+}
+
+void TMainForm::ImportNetlist1Click() { ImportNetlistCommand(*this); }
+void TMainForm::ExportBitmap1Click() { ExportImageCommand(*this); }
+
+void TMainForm::Print1Click() {
+  if (board_->TraceCount() < 1)
+    return;
+  CreatePrintDialog();
+  PrintCommand(*this, *printForm_);
+}
+
+void TMainForm::Undo1Click() {
+  if (document_->CanUndo())
+    SelectComponents(document_->Undo());
+}
+
+void TMainForm::Redo1Click() {
+  if (document_->CanRedo())
+    SelectComponents(document_->Redo());
+}
+
+void TMainForm::HistoryChanged() {
+  const auto caption = [](const char *verb, const std::string &step) {
+    return step.empty()
+               ? QString::fromLatin1(verb)
+               : QStringLiteral("%1 %2").arg(QLatin1String(verb), QString::fromStdString(step));
+  };
+  Undo1->setText(caption("Undo", document_->UndoName()));
+  Redo1->setText(caption("Redo", document_->RedoName()));
+  UpdateCommands();
+}
+
+} // namespace tarnwick
