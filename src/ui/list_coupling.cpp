@@ -65,14 +65,37 @@ void TMainForm::SyncRows() {
     if (!added.isEmpty()) {
       ListView1->addTopLevelItems(added);
       changed = true;
-      for (QTreeWidgetItem *row : added)
-        if (selected.count(RowComponent(row)))
-          row->setSelected(true);
+      if (!selected.empty())
+        SelectRows(same, selected, QItemSelectionModel::Select);
     }
   }
   if (changed)
     ListView1SelectItem();
   ListView1Change();
+}
+
+// Selects the rows from `from` on whose components are wanted, in one change of the list's
+// selection (row by row, a selection of thousands of rows takes seconds); returns the first.
+QTreeWidgetItem *TMainForm::SelectRows(int from,
+                                       const std::unordered_set<const BoardComponent *> &wanted,
+                                       QItemSelectionModel::SelectionFlags how) {
+  QItemSelection selection;
+  QTreeWidgetItem *first = nullptr;
+  const int count = ListView1->topLevelItemCount();
+  for (int i = from; i < count; ++i) {
+    if (!wanted.count(RowComponent(ListView1->topLevelItem(i))))
+      continue;
+    int last = i;
+    while (last + 1 < count && wanted.count(RowComponent(ListView1->topLevelItem(last + 1))))
+      ++last;
+    if (!first)
+      first = ListView1->topLevelItem(i);
+    const QAbstractItemModel *model = ListView1->model();
+    selection.select(model->index(i, 0), model->index(last, model->columnCount() - 1));
+    i = last;
+  }
+  ListView1->selectionModel()->select(selection, how);
+  return first;
 }
 
 std::vector<BoardComponent *> TMainForm::SelectedComponents() const {
@@ -87,13 +110,7 @@ void TMainForm::SelectComponents(const std::vector<BoardComponent *> &components
   QTreeWidgetItem *first = nullptr;
   {
     const QSignalBlocker quiet(ListView1);
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-      QTreeWidgetItem *row = ListView1->topLevelItem(i);
-      const bool on = wanted.count(RowComponent(row)) > 0;
-      row->setSelected(on);
-      if (on && !first)
-        first = row;
-    }
+    first = SelectRows(0, wanted, QItemSelectionModel::ClearAndSelect);
   }
   if (first) {
     ListView1->scrollToItem(first);

@@ -4,9 +4,11 @@
 #include "document/document.h"
 #include "document/editor_host.h"
 
+#include <QItemSelectionModel>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -148,6 +150,8 @@ private:
   void HistoryChanged();
   // Selects the rows of the components a played-back step touched.
   void SelectComponents(const std::vector<BoardComponent *> &components);
+  QTreeWidgetItem *SelectRows(int from, const std::unordered_set<const BoardComponent *> &wanted,
+                              QItemSelectionModel::SelectionFlags how);
 
   // Document commands.
   void CreateNewLayoutDialog();
