@@ -1,8 +1,10 @@
-// File > Export Image and File > Print.
+// File > Export Image, Export Cut List, Export Parts List and Print.
+#include "output/assembly_commands.h"
 #include "output/u_print.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 namespace tarnwick {
@@ -25,6 +27,15 @@ void TMainForm::ExportBitmap1Click() {
     return;
   board_->SaveImage(fileName, Edit3->text());
 }
+
+// The cut list counts from the side the print dialog is set to print for.
+void TMainForm::ExportCutList1Click() {
+  CreatePrintDialog();
+  ExportCutList(*board_, prompts_, this, Edit3->text(),
+                printForm_->CheckBox2->isChecked() ? BoardSide::Copper : BoardSide::Component);
+}
+
+void TMainForm::ExportPartsList1Click() { ExportPartsList(*board_, prompts_, this); }
 
 void TMainForm::Print1Click() {
   if (board_->TraceCount() < 1)
