@@ -272,39 +272,3 @@ TEST(PrintPage, AdapterPutsPageUnitsOnTheDevice) {
   // Nothing from trace lines: the highlight is off.
   EXPECT_FALSE(dark(351, 100));
 }
-
-TEST(PrintPage, ScaleBarIsFiftyMillimetresLongOnTheDevice) {
-  // 254 dpi: one device pixel per 0.1 mm.
-  QImage page(1000, 1400, QImage::Format_RGB32);
-  page.setDotsPerMeterX(10000);
-  page.setDotsPerMeterY(10000);
-  page.fill(Qt::white);
-  Board board;
-  board.InitBoard(10, 20);
-  Put(board, ComponentKind::Wire, 2, 5, 3);
-  int y = 0;
-  {
-    QPainter p(&page);
-    QtPageCanvas canvas(p);
-    const PrintoutOptions options{2.54f, true, true};
-    DrawPrintedPage(canvas, board, options, 3, 3);
-    y = -ScaleBarY(canvas, board, options, 3, 3);
-  }
-  auto dark = [&](int x, int yy) { return qGray(page.pixel(x, yy)) < 128; };
-  int first = -1, last = -1;
-  for (int x = 0; x < page.width(); ++x)
-    if (dark(x, y)) {
-      if (first < 0)
-        first = x;
-      last = x;
-    }
-  EXPECT_NEAR(first, 300, 1);
-  EXPECT_NEAR(last - first, 500, 2);
-  // Ticks every 10 mm rise above the bar; between them there is nothing.
-  for (int x = 300; x <= 800; x += 100)
-    EXPECT_TRUE(dark(x, y - 15)) << x;
-  EXPECT_FALSE(dark(350, y - 15));
-  // Mirrored for the copper side: the wire from trace 2 to 5 lies between traces 4 and 7.
-  EXPECT_TRUE(dark(440, 376));
-  EXPECT_FALSE(dark(380, 376));
-}
