@@ -6,6 +6,8 @@
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
 #include "netlist/netlist_import.h"
+#include "output/cut_list.h"
+#include "output/parts_list.h"
 #include "output/print_job.h"
 #include "ui/main_form.h"
 
@@ -105,11 +107,11 @@ void RenderCommand(const CliArgs &args, std::ostream &) {
   view.SaveImage(NativeToQt(args.Positional[1]), QString::fromStdString(data.Name));
 }
 
-// File > Print with the print dialog's two settings, onto an A4 portrait PDF page. The spacing
+// File > Print with the print dialog's settings, onto an A4 portrait PDF page. The spacing
 // is checked first, so a mistyped number costs no reading.
 void PrintCommand(const CliArgs &args, std::ostream &) {
   const PrintoutOptions options{ParseSpacing(args.Value("--spacing", "2.54"), "."),
-                                !args.Has("--no-highlight")};
+                                !args.Has("--no-highlight"), args.Has("--copper-side")};
   const std::string &layout = args.Positional[0];
   const auto opened = OpenLayout(layout);
   RequireTraces(opened->Board, layout, "print");
@@ -121,6 +123,23 @@ void PrintCommand(const CliArgs &args, std::ostream &) {
   printer.setPageOrientation(QPageLayout::Portrait);
   printer.setOutputFileName(NativeToQt(args.Positional[1]));
   PrintBoard(printer, opened->Board, options);
+}
+
+// File > Export Cut List, with the print dialog's "Copper Side" as --copper-side, to stdout.
+void CutsCommand(const CliArgs &args, std::ostream &out) {
+  const std::string &layout = args.Positional[0];
+  const auto opened = OpenLayout(layout);
+  RequireTraces(opened->Board, layout, "list");
+  out << FormatCutList(opened->Board, opened->Data.Name,
+                       args.Has("--copper-side") ? BoardSide::Copper : BoardSide::Component);
+}
+
+// File > Export Parts List, to stdout.
+void PartsCommand(const CliArgs &args, std::ostream &out) {
+  const std::string &layout = args.Positional[0];
+  const auto opened = OpenLayout(layout);
+  RequireTraces(opened->Board, layout, "list");
+  out << FormatPartsList(opened->Board);
 }
 
 const std::vector<CliCommand> &Commands() {
@@ -153,12 +172,25 @@ const std::vector<CliCommand> &Commands() {
        &RenderCommand},
       {"print",
        {"LAYOUT", "OUT.pdf"},
-       {{"--spacing", "MM"}, {"--no-highlight", nullptr}},
+       {{"--spacing", "MM"}, {"--no-highlight", nullptr}, {"--copper-side", nullptr}},
        "open LAYOUT and print it to a PDF file on A4 portrait, MM millimetres between holes\n"
        "      (2.54 unless given, a point as decimal separator), traces highlighted unless\n"
-       "      --no-highlight",
+       "      --no-highlight, mirrored to lay on the copper side with --copper-side",
        true,
        &PrintCommand},
+      {"cuts",
+       {"LAYOUT"},
+       {{"--copper-side", nullptr}},
+       "print the cut list of LAYOUT as File > Export Cut List writes it: every hole to cut,\n"
+       "      in strip order from the component side, or from the copper side with --copper-side",
+       false,
+       &CutsCommand},
+      {"parts",
+       {"LAYOUT"},
+       {},
+       "print the parts list of LAYOUT as CSV, as File > Export Parts List writes it",
+       false,
+       &PartsCommand},
   };
   return commands;
 }

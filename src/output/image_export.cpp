@@ -53,18 +53,20 @@ QImage RenderBoardImage(BoardView &view, const QString &caption) {
   return image;
 }
 
-void WriteBoardImage(const QImage &image, const QString &fileName) {
+void WriteBoardImage(const QImage &image, const QString &fileName, const PngEncoding &encoding) {
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   const auto width = static_cast<std::uint32_t>(rgb.width());
-  WriteRgbPng(QFile::encodeName(fileName).toStdString(), width,
-              static_cast<std::uint32_t>(rgb.height()), [&](std::uint32_t y, std::uint8_t *row) {
-                const auto *src = reinterpret_cast<const QRgb *>(rgb.constScanLine(int(y)));
-                for (std::uint32_t x = 0; x < width; ++x) {
-                  *row++ = static_cast<std::uint8_t>(qRed(src[x]));
-                  *row++ = static_cast<std::uint8_t>(qGreen(src[x]));
-                  *row++ = static_cast<std::uint8_t>(qBlue(src[x]));
-                }
-              });
+  WriteRgbPng(
+      QFile::encodeName(fileName).toStdString(), width, static_cast<std::uint32_t>(rgb.height()),
+      [&](std::uint32_t y, std::uint8_t *row) {
+        const auto *src = reinterpret_cast<const QRgb *>(rgb.constScanLine(int(y)));
+        for (std::uint32_t x = 0; x < width; ++x) {
+          *row++ = static_cast<std::uint8_t>(qRed(src[x]));
+          *row++ = static_cast<std::uint8_t>(qGreen(src[x]));
+          *row++ = static_cast<std::uint8_t>(qBlue(src[x]));
+        }
+      },
+      encoding);
 }
 
 void BoardView::SaveImage(const QString &fileName, const QString &caption) {

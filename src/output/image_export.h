@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/png_writer.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -16,6 +18,7 @@ QImage RenderBoardImage(BoardView &view, const QString &caption);
 QRect CaptionBox(QSize image);
 
 // Encodes an image as an 8-bit RGB PNG and puts it in place of fileName (see WriteRgbPng).
-void WriteBoardImage(const QImage &image, const QString &fileName);
+void WriteBoardImage(const QImage &image, const QString &fileName,
+                     const PngEncoding &encoding = ExportPngEncoding);
 
 } // namespace tarnwick

@@ -11,6 +11,7 @@
 #include <png.h>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace tarnwick {
 namespace {
@@ -91,12 +92,51 @@ private:
   png_infop info_ = nullptr;
 };
 
+int FilterMask(PngFilter f) {
+  switch (f) {
+  case PngFilter::None:
+    return PNG_FILTER_NONE;
+  case PngFilter::Sub:
+    return PNG_FILTER_SUB;
+  case PngFilter::Up:
+    return PNG_FILTER_UP;
+  case PngFilter::Average:
+    return PNG_FILTER_AVG;
+  case PngFilter::Paeth:
+    return PNG_FILTER_PAETH;
+  case PngFilter::Adaptive:
+    break;
+  }
+  return PNG_ALL_FILTERS;
+}
+
+void ApplyEncoding(png_structp png, const PngEncoding &e) {
+  if (e.Filter != PngFilter::Adaptive)
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, FilterMask(e.Filter));
+  if (e.Level >= 0)
+    png_set_compression_level(png, e.Level);
+  switch (e.Strategy) {
+  case PngStrategy::Library:
+    break;
+  case PngStrategy::Default:
+    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
+    break;
+  case PngStrategy::Filtered:
+    png_set_compression_strategy(png, Z_FILTERED);
+    break;
+  case PngStrategy::Rle:
+    png_set_compression_strategy(png, Z_RLE);
+    break;
+  }
+}
+
 // libpng reports its errors with a long jump back into this frame; nothing here needs a
 // destructor, and nothing changed after setjmp is read after the jump.
 bool Encode(png_structp png, png_infop info, std::uint32_t width, std::uint32_t height,
-            const RgbRowSource &rows, std::uint8_t *row) {
+            const RgbRowSource &rows, const PngEncoding &encoding, std::uint8_t *row) {
   if (setjmp(png_jmpbuf(png)))
     return false;
+  ApplyEncoding(png, encoding);
   png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -111,14 +151,14 @@ bool Encode(png_structp png, png_infop info, std::uint32_t width, std::uint32_t 
 } // namespace
 
 void WriteRgbPng(const std::string &fileName, std::uint32_t width, std::uint32_t height,
-                 const RgbRowSource &rows) {
+                 const RgbRowSource &rows, const PngEncoding &encoding) {
   ReplacingFile file(fileName);
   auto sink = std::make_unique<PngSink>();
   sink->fd = file.Fd();
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
   {
     PngWriteStruct png(*sink);
-    if (!Encode(png.Png(), png.Info(), width, height, rows, row.data())) {
+    if (!Encode(png.Png(), png.Info(), width, height, rows, encoding, row.data())) {
       if (sink->writeErrno != 0)
         throw TarnwickError(WriteError);
       throw TarnwickError(std::string("PNG encoder: ") + sink->message);

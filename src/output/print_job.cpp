@@ -94,7 +94,7 @@ void PrintBoard(QPrinter &printer, const Board &board, const PrintoutOptions &op
   }
   try {
     QtPageCanvas canvas(painter);
-    DrawPrintout(canvas, board, options, PrintOriginCm, PrintOriginCm);
+    DrawPrintedPage(canvas, board, options, PrintOriginCm, PrintOriginCm);
   } catch (...) {
     printer.abort();
     painter.end();

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -190,17 +191,89 @@ private:
   PrintGeometry g_;
 };
 
+// The page seen in a mirror standing on the board's middle: every x is turned about the axis,
+// and a text's cell is turned as a whole, so the text itself reads as before.
+class MirroredCanvas : public PageCanvas {
+public:
+  MirroredCanvas(PageCanvas &page, std::int64_t axisTwice) : c_(page), axis2_(axisTwice) {}
+
+  void SetPenColour(PageColour c) override { c_.SetPenColour(c); }
+  void SetPenWidth(int units) override { c_.SetPenWidth(units); }
+  void SetFill(PageColour c) override { c_.SetFill(c); }
+  void SetFillNone() override { c_.SetFillNone(); }
+  void Line(int x1, int y1, int x2, int y2) override { c_.Line(M(x1), y1, M(x2), y2); }
+  void Circle(int cx, int cy, int r) override { c_.Circle(M(cx), cy, r); }
+  void Rectangle(int x1, int y1, int x2, int y2) override { c_.Rectangle(M(x1), y1, M(x2), y2); }
+  void FillRect(int x1, int y1, int x2, int y2) override { c_.FillRect(M(x1), y1, M(x2), y2); }
+  void Text(int x, int y, const std::string &text) override {
+    c_.Text(Clamp(axis2_ - x - c_.TextWidth(text)), y, text);
+  }
+  int TextWidth(const std::string &text) override { return c_.TextWidth(text); }
+  int TextHeight(const std::string &text) override { return c_.TextHeight(text); }
+
+private:
+  int M(int x) const { return Clamp(axis2_ - x); }
+
+  PageCanvas &c_;
+  std::int64_t axis2_;
+};
+
 } // namespace
 
 void DrawPrintout(PageCanvas &canvas, const Board &board, const PrintoutOptions &options,
                   int originX, int originY) {
-  canvas.SetFill(PageWhite);
-  canvas.SetPenColour(PageBlack);
-  canvas.SetPenWidth(1);
-  Printout printout(canvas, board, options, originX, originY);
+  std::optional<MirroredCanvas> mirrored;
+  if (options.CopperSide) {
+    const PrintGeometry g(options.Spacing, originX, originY);
+    const std::int64_t last = std::max(board.TraceCount() - 1, 0);
+    mirrored.emplace(canvas, std::int64_t{g.X(0)} + g.X(last));
+  }
+  PageCanvas &page = mirrored ? static_cast<PageCanvas &>(*mirrored) : canvas;
+  page.SetFill(PageWhite);
+  page.SetPenColour(PageBlack);
+  page.SetPenWidth(1);
+  Printout printout(page, board, options, originX, originY);
   if (options.HighlightTraces)
     printout.DrawTraces();
   printout.DrawComponents();
+}
+
+int ScaleBarY(PageCanvas &canvas, const Board &board, const PrintoutOptions &options, int originX,
+              int originY) {
+  const PrintGeometry g(options.Spacing, originX, originY);
+  const std::int64_t text = canvas.TextHeight(ScaleBarText);
+  // The last trace label hangs from one pitch below the last row, staggered down to 10 mm.
+  std::int64_t low = -(std::int64_t{g.Scaled(board.PinCount())} + g.OriginY()) - 100 - text;
+  for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
+    const BoardComponent &k = board.GetComponent(i);
+    std::int64_t reach = std::max<std::int64_t>(7, 2 + text); // pads, name under the line
+    if (k.Is(ComponentKind::ElectrolyticRadial))
+      reach =
+          std::max<std::int64_t>(reach, Clamp(std::nearbyint(k.CapWidth / 2.0 * g.Pitch())) + 2);
+    low = std::min<std::int64_t>(low, g.Y(k.StartPin) - reach);
+  }
+  return Clamp(low - 50 - 30); // 5 mm clear of the tallest tick
+}
+
+void DrawScaleBar(PageCanvas &canvas, const Board &board, const PrintoutOptions &options,
+                  int originX, int originY) {
+  const int y = ScaleBarY(canvas, board, options, originX, originY);
+  const int left = PrintGeometry(options.Spacing, originX, originY).OriginX();
+  canvas.SetPenColour(PageBlack);
+  canvas.SetPenWidth(1);
+  canvas.SetFillNone();
+  canvas.Line(left, y, left + ScaleBarLength, y);
+  for (int x = 0; x <= ScaleBarLength; x += ScaleBarTick) {
+    const bool end = x == 0 || x == ScaleBarLength;
+    canvas.Line(left + x, y, left + x, y + (end ? 30 : 20));
+  }
+  canvas.Text(left, y - 10, ScaleBarText);
+}
+
+void DrawPrintedPage(PageCanvas &canvas, const Board &board, const PrintoutOptions &options,
+                     int originX, int originY) {
+  DrawPrintout(canvas, board, options, originX, originY);
+  DrawScaleBar(canvas, board, options, originX, originY);
 }
 
 } // namespace tarnwick

@@ -13,6 +13,9 @@ namespace tarnwick {
 struct PrintoutOptions {
   float Spacing = 2.54f; // millimetres between neighbouring holes, across and down
   bool HighlightTraces = true;
+  // Mirrored left to right about the board's middle, to be laid on the copper side; text
+  // stays readable.
+  bool CopperSide = false;
 };
 
 // Reads a spacing typed by the user: optional blanks and sign, digits with at most one
@@ -47,5 +50,23 @@ private:
 // centimetres from the top-left corner of the printable area.
 void DrawPrintout(PageCanvas &canvas, const Board &board, const PrintoutOptions &options,
                   int originX, int originY);
+
+// A 50 mm bar with ticks every 10 mm and its caption, so that a print at the wrong scale shows
+// before anyone drills by it.
+inline constexpr int ScaleBarLength = 500;
+inline constexpr int ScaleBarTick = 100;
+inline constexpr const char *ScaleBarText = "50 mm \xE2\x80\x94 check with a ruler";
+
+// The y of the scale bar: 5 mm below the lowest thing the printout may draw (the deepest
+// trace label, whether traces are highlighted or not, and every component with its name).
+int ScaleBarY(PageCanvas &canvas, const Board &board, const PrintoutOptions &options, int originX,
+              int originY);
+// The bar runs from the first trace's x to the right, never mirrored.
+void DrawScaleBar(PageCanvas &canvas, const Board &board, const PrintoutOptions &options,
+                  int originX, int originY);
+
+// The printed page: the board, then the scale bar below it.
+void DrawPrintedPage(PageCanvas &canvas, const Board &board, const PrintoutOptions &options,
+                     int originX, int originY);
 
 } // namespace tarnwick

@@ -56,6 +56,9 @@ TPrintForm::TPrintForm(const Board &board, Prompts &prompts, QWidget *parent)
   CheckBox1 = Place(new QCheckBox(QStringLiteral("Highlight Traces"), this), "CheckBox1", 16, 58);
   FitWidth(CheckBox1, 97, 17);
   CheckBox1->setChecked(true);
+  // Below "Highlight Traces", in the room the form has there; off at start.
+  CheckBox2 = Place(new QCheckBox(QStringLiteral("Copper Side"), this), "CheckBox2", 16, 80);
+  FitWidth(CheckBox2, 97, 17);
   Button2 = Place(new QPushButton(QStringLiteral("Printer Setup"), this), "Button2", 168, 16);
   Button1 = Place(new QPushButton(QStringLiteral("Print"), this), "Button1", 168, 48);
   Button3 = Place(new QPushButton(QStringLiteral("Close"), this), "Button3", 168, 80);
@@ -92,6 +95,7 @@ PrintoutOptions TPrintForm::Options() const {
   PrintoutOptions o;
   o.Spacing = ParseSpacing(Edit1->text().toStdString(), DecimalSeparator().toStdString());
   o.HighlightTraces = CheckBox1->isChecked();
+  o.CopperSide = CheckBox2->isChecked();
   return o;
 }
 

@@ -31,7 +31,7 @@ public:
 
   // The printer the next print goes to; made on first use.
   QPrinter &Printer();
-  // The spacing text and the check box as they stand; fails on a spacing that is not a number
+  // The spacing text and the check boxes as they stand; fails on a spacing that is not a number
   // in the user's format.
   PrintoutOptions Options() const;
 
@@ -39,6 +39,7 @@ public:
   QLineEdit *Edit1 = nullptr;
   QLabel *Label2 = nullptr;
   QCheckBox *CheckBox1 = nullptr;
+  QCheckBox *CheckBox2 = nullptr; // "Copper Side"
   QPushButton *Button2 = nullptr;
   QPushButton *Button1 = nullptr;
   QPushButton *Button3 = nullptr;

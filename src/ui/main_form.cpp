@@ -139,6 +139,8 @@ void TMainForm::BuildMenus() {
   add(file, QStringLiteral("Import Netlist..."), &TMainForm::ImportNetlist1Click);
   file->addSeparator();
   add(file, QStringLiteral("Export Image..."), &TMainForm::ExportBitmap1Click);
+  add(file, QStringLiteral("Export Cut List..."), &TMainForm::ExportCutList1Click);
+  add(file, QStringLiteral("Export Parts List..."), &TMainForm::ExportPartsList1Click);
   file->addSeparator();
   add(file, QStringLiteral("Print..."), &TMainForm::Print1Click);
   file->addSeparator();

@@ -78,6 +78,8 @@ public:
   void Saveas1Click();
   void ImportNetlist1Click();
   void ExportBitmap1Click();
+  void ExportCutList1Click();
+  void ExportPartsList1Click();
   void Print1Click();
   void Exit1Click();
   // Edit menu.

@@ -5,11 +5,13 @@
 #include "editing/editing_commands.h"
 #include "editing/u_newcompnt.h"
 #include "netlist/import_command.h"
+#include "output/assembly_commands.h"
 #include "output/output_commands.h"
 #include "output/u_print.h"
 #include "ui/prompts.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 
 namespace tarnwick {
@@ -47,6 +49,15 @@ void TMainForm::ListBox1DblClick() {
 
 void TMainForm::ImportNetlist1Click() { ImportNetlistCommand(*this); }
 void TMainForm::ExportBitmap1Click() { ExportImageCommand(*this); }
+
+// The cut list counts from the side the print dialog is set to print for.
+void TMainForm::ExportCutList1Click() {
+  CreatePrintDialog();
+  ExportCutList(*board_, prompts_, this, Edit3->text(),
+                printForm_->CheckBox2->isChecked() ? BoardSide::Copper : BoardSide::Component);
+}
+
+void TMainForm::ExportPartsList1Click() { ExportPartsList(*board_, prompts_, this); }
 
 void TMainForm::Print1Click() {
   if (board_->TraceCount() < 1)

@@ -190,7 +190,7 @@ TEST(OutputCli, RenderFailuresLeaveNoImage) {
 
 // The editor's File > Print to a PDF file on A4 portrait with the dialog set as given.
 std::string EditorPrint(const std::string &layout, const std::string &pdf, const QString &spacing,
-                        bool highlight) {
+                        bool highlight, bool copperSide = false) {
   Editor editor(layout);
   editor.prompts.OnExec = [&](QDialog &d) {
     auto &form = dynamic_cast<TPrintForm &>(d);
@@ -200,6 +200,7 @@ std::string EditorPrint(const std::string &layout, const std::string &pdf, const
     form.Printer().setOutputFileName(QString::fromStdString(pdf));
     form.Edit1->setText(spacing);
     form.CheckBox1->setChecked(highlight);
+    form.CheckBox2->setChecked(copperSide);
     form.Button1Click();
     return QDialog::Accepted;
   };
@@ -237,6 +238,20 @@ TEST(OutputCli, PrintMakesOneA4PageAsTheEditorPrintsIt) {
   EXPECT_LT(WordLeft(wide, "VCC"), 0);
   EXPECT_GT(WordLeft(wide, "10k"), WordLeft(words, "10k") + 5);
   EXPECT_NE(PdfInfo(dir.File("wide.pdf")).find("Pages:           1\n"), std::string::npos);
+
+  // Every printout carries the scale bar's caption below the board, left-aligned with it.
+  EXPECT_GE(WordLeft(words, "ruler"), 0);
+  EXPECT_GT(WordLeft(wide, "ruler"), 0);
+
+  // For the copper side the parts swap sides about the board's middle (amp.twk: 4 traces, the
+  // 10k resistor from trace 0 to 2); the scale bar stays where it was.
+  ASSERT_EQ(RunInProcess({"print", Amp, dir.File("copper.pdf"), "--copper-side"}).status, ExitOk);
+  const std::string copper = PdfWords(dir.File("copper.pdf"));
+  EXPECT_EQ(copper,
+            EditorPrint(Amp, dir.File("editor-copper.pdf"), QStringLiteral("2.54"), true, true));
+  EXPECT_NE(copper, words);
+  EXPECT_GT(WordLeft(copper, "10k"), WordLeft(words, "10k") + 2);
+  EXPECT_EQ(WordLeft(copper, "ruler"), WordLeft(words, "ruler"));
 }
 
 TEST(OutputCli, PrintFailuresLeaveNoPdf) {
@@ -280,7 +295,7 @@ TEST(OutputCli, PrintFailuresLeaveNoPdf) {
     EXPECT_NE(r.err.find(Usage()), std::string::npos);
   }
   EXPECT_EQ(ReadBytes(old), "an older print");
-  EXPECT_NE(Usage().find("print LAYOUT OUT.pdf [--spacing MM] [--no-highlight]"),
+  EXPECT_NE(Usage().find("print LAYOUT OUT.pdf [--spacing MM] [--no-highlight] [--copper-side]"),
             std::string::npos);
 }
 

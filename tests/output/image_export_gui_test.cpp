@@ -1,5 +1,6 @@
 #include "board/board_view.h"
 #include "board_fixture.h"
+#include "document/layout_file.h"
 #include "output/image_export.h"
 #include "png_file.h"
 #include "support/scripted_prompts_output.h"
@@ -188,4 +189,34 @@ TEST(ExportCommand, AsksForAPngNameAndCaptionsWithTheLayoutName) {
   EXPECT_EQ(viaCommand.Rgb, PngFile::Read(dir / "direct.png").Rgb);
   form.Board().SaveImage(QString::fromStdString(dir / "plain.png"), QString());
   EXPECT_NE(viaCommand.Rgb, PngFile::Read(dir / "plain.png").Rgb);
+}
+
+// The export's encoder settings against libpng's adaptive filters, used before: for every
+// example layout the same pixels in the same format, in a file no larger.
+TEST(ImageEncoding, ExamplesKeepTheirPixelsInNoLargerFiles) {
+  TempFolder dir;
+  const std::string examples = TARNWICK_TEST_DATA "/../../examples/";
+  for (const char *name : {"led_flasher_555", "regulator_5v", "amplifier_stage"}) {
+    SCOPED_TRACE(name);
+    const LayoutData data = ReadLayoutFile(examples + name + ".twk");
+    BoardView view;
+    view.setFont(ChooseBoardFont());
+    BuildBoard(data, view);
+    const QImage image = RenderBoardImage(view, QString::fromStdString(data.Name));
+    const std::string before = dir / "before.png", now = dir / "now.png";
+    WriteBoardImage(image, QString::fromStdString(before), AdaptivePngEncoding);
+    view.SaveImage(QString::fromStdString(now), QString::fromStdString(data.Name));
+    const PngFile a = PngFile::Read(before), b = PngFile::Read(now);
+    EXPECT_EQ(b.Width, a.Width);
+    EXPECT_EQ(b.Height, a.Height);
+    EXPECT_EQ(b.BitDepth, 8);
+    EXPECT_EQ(b.ColourType, 2);
+    EXPECT_EQ(b.Interlace, 0);
+    EXPECT_EQ(b.Chunks, a.Chunks);
+    EXPECT_TRUE(b.Rgb == a.Rgb);
+    EXPECT_EQ(Differences(b, image), 0);
+    EXPECT_LE(ReadAll(now).size(), ReadAll(before).size());
+    // Not the same bytes: the export does use other settings.
+    EXPECT_NE(ReadAll(now), ReadAll(before));
+  }
 }

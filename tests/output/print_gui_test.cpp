@@ -86,6 +86,16 @@ TEST(PrintDialog, HasTheControlsOfTheFormAndStartsAt254) {
   EXPECT_EQ(check->pos(), QPoint(16, 58));
   EXPECT_EQ(check->height(), 17);
   EXPECT_GE(check->width(), std::max(97, check->sizeHint().width()));
+  auto *copper = form.findChild<QCheckBox *>(QStringLiteral("CheckBox2"));
+  ASSERT_TRUE(copper);
+  EXPECT_EQ(copper->text(), "Copper Side");
+  EXPECT_FALSE(copper->isChecked());
+  EXPECT_EQ(copper->pos(), QPoint(16, 80));
+  EXPECT_EQ(copper->height(), 17);
+  EXPECT_LE(copper->geometry().bottom(), form.height());
+  EXPECT_FALSE(form.Options().CopperSide);
+  copper->setChecked(true);
+  EXPECT_TRUE(form.Options().CopperSide);
   const std::pair<const char *, std::pair<const char *, QRect>> buttons[] = {
       {"Button2", {"Printer Setup", QRect(168, 16, 81, 23)}},
       {"Button1", {"Print", QRect(168, 48, 81, 23)}},
@@ -127,10 +137,12 @@ TEST(PrintDialog, OpensOnlyWithTracesAndKeepsItsValuesBetweenOpenings) {
     if (round++ == 0) {
       form.Edit1->setText(QStringLiteral("3.5"));
       form.CheckBox1->setChecked(false);
+      form.CheckBox2->setChecked(true);
       form.Button3Click();
     } else {
       EXPECT_EQ(form.Edit1->text(), "3.5");
       EXPECT_FALSE(form.CheckBox1->isChecked());
+      EXPECT_TRUE(form.CheckBox2->isChecked());
     }
     return d.result();
   };
