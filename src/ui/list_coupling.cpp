@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -15,6 +16,9 @@ QTreeWidgetItem *TMainForm::AppendRow(BoardComponent *c) {
   row->setText(0, QString::fromStdString(KindListText(c->Kind)));
   row->setText(1, QString::fromStdString(c->Name));
   ListView1->addTopLevelItem(row);
+  // A new row is a change of the list, which the list itself does not report for a row whose
+  // texts were set before it was added.
+  ListView1Change();
   return row;
 }
 
@@ -51,7 +55,8 @@ std::vector<QTreeWidgetItem *> TMainForm::SelectedRows() const {
 
 void TMainForm::UpdateCommands() {
   const bool board = board_->TraceCount() > 0;
-  const bool selection = FirstSelectedRow() != nullptr;
+  // Runs for every row a large layout adds, so it must not walk the rows.
+  const bool selection = ListView1->selectionModel()->hasSelection();
   const bool trace = board_->HighlightTrace >= 0;
   for (const char *name : {"ToolButton9", "ToolButton10", "ToolButton12"})
     ToolAction(QString::fromLatin1(name))->setEnabled(board);
