@@ -46,6 +46,7 @@ void TMainForm::ResetDocument() {
   board_->HighlightPin = -1;
   setWindowTitle(QStringLiteral("Tarnwick"));
   currentFileName_.clear();
+  eightBitText_ = false;
   Edit3->clear();
   Panel1->hide();
   UpdateCommands();
@@ -60,6 +61,7 @@ void TMainForm::AddComponentToLayout(std::unique_ptr<BoardComponent> c) {
 
 void TMainForm::ApplyLayout(const LayoutData &data) {
   Edit3->setText(QString::fromStdString(data.Name));
+  eightBitText_ = data.EightBit;
   BuildBoard(data, *board_);
   for (std::int32_t i = 0; i < board_->ComponentCount(); ++i)
     AppendRow(&board_->GetComponent(i));
@@ -74,7 +76,7 @@ void TMainForm::LoadLayout(const QString &fileName) {
 
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
 void TMainForm::SaveLayout(const QString &fileName) {
-  WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString());
+  WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString(), eightBitText_);
   modified_ = false;
 }
 
