@@ -2,7 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 
 namespace tarnwick {
 namespace {
@@ -25,11 +27,27 @@ void TextAt(QPainter &p, int x, int y, int n) {
 } // namespace
 
 QFont RulerFont() {
-  QFont f(QStringLiteral("Terminal"));
-  f.setStyleHint(QFont::TypeWriter);
-  f.setPixelSize(8);
-  f.setStyleStrategy(QFont::NoAntialias);
-  return f;
+  // "Terminal" is a bitmap font whose digits are 8 pixels high. The fonts that stand in for it
+  // draw smaller digits at that size, so the size is chosen by the height of the digits.
+  static const QFont font = [] {
+    QFont f(QStringLiteral("Terminal"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setStyleStrategy(QFont::NoAntialias);
+    int best = 8;
+    int bestMiss = INT_MAX;
+    for (int size = 8; size <= 12; ++size) {
+      f.setPixelSize(size);
+      const QRect digits = QFontMetrics(f).tightBoundingRect(QStringLiteral("0123456789"));
+      const int miss = std::abs(digits.height() - 8);
+      if (miss < bestMiss) {
+        best = size;
+        bestMiss = miss;
+      }
+    }
+    f.setPixelSize(best);
+    return f;
+  }();
+  return font;
 }
 
 void PaintTopRuler(QPainter &p, int width, int height, int leftRulerWidth) {
