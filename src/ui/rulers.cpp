@@ -27,27 +27,27 @@ void TextAt(QPainter &p, int x, int y, int n) {
 } // namespace
 
 QFont RulerFont() {
+  QFont f(QStringLiteral("Terminal"));
+  f.setStyleHint(QFont::TypeWriter);
+  f.setStyleStrategy(QFont::NoAntialias);
   // "Terminal" is a bitmap font whose digits are 8 pixels high. The fonts that stand in for it
-  // draw smaller digits at that size, so the size is chosen by the height of the digits.
-  static const QFont font = [] {
-    QFont f(QStringLiteral("Terminal"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setStyleStrategy(QFont::NoAntialias);
+  // draw smaller digits at that size, so the size is chosen, once, by the digits' height.
+  static const int size = [&f] {
     int best = 8;
     int bestMiss = INT_MAX;
-    for (int size = 8; size <= 12; ++size) {
-      f.setPixelSize(size);
+    for (int candidate = 8; candidate <= 12; ++candidate) {
+      f.setPixelSize(candidate);
       const QRect digits = QFontMetrics(f).tightBoundingRect(QStringLiteral("0123456789"));
       const int miss = std::abs(digits.height() - 8);
       if (miss < bestMiss) {
-        best = size;
+        best = candidate;
         bestMiss = miss;
       }
     }
-    f.setPixelSize(best);
-    return f;
+    return best;
   }();
-  return font;
+  f.setPixelSize(size);
+  return f;
 }
 
 void PaintTopRuler(QPainter &p, int width, int height, int leftRulerWidth) {
