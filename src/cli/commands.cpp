@@ -70,7 +70,7 @@ void InfoCommand(const CliArgs &args, std::ostream &out) {
 
 void ResaveCommand(const CliArgs &args, std::ostream &) {
   const auto layout = OpenLayout(args.Positional[0]);
-  WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name);
+  WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name, layout->Data.EightBit);
 }
 
 // Edit > Shrink Board, then File > Save as. A layout without traces is saved as it is, since
@@ -78,7 +78,7 @@ void ResaveCommand(const CliArgs &args, std::ostream &) {
 void ShrinkCommand(const CliArgs &args, std::ostream &) {
   const auto layout = OpenLayout(args.Positional[0]);
   ShrinkBoard(layout->Board);
-  WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name);
+  WriteLayoutFile(args.Positional[1], layout->Board, layout->Data.Name, layout->Data.EightBit);
 }
 
 // File > Import Netlist as the first import after the editor starts, then File > Save as. The

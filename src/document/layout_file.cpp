@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace tarnwick {
 namespace {
@@ -125,9 +126,9 @@ std::optional<std::int32_t> IntegerValue(const RawLine &line) {
   return ParseLayoutInteger(TrimBlanks(line.Value));
 }
 
-std::string TextValue(const RawLine &line) {
+std::string TextValue(const RawLine &line, bool &eightBit) {
   const std::string_view v = line.ValueMore ? line.Value : TrimBlanks(line.Value);
-  return DecodeLayoutText(v, MaxLayoutTextLength);
+  return DecodeLayoutText(v, MaxLayoutTextLength, eightBit);
 }
 
 } // namespace
@@ -150,6 +151,7 @@ struct LayoutReader::State {
   bool countSeen[3] = {};
   std::string name;
   bool nameSeen = false;
+  bool eightBit = false; // a text held bytes that are not UTF-8
   std::vector<TraceText> traces;
   std::vector<RawKomp> komps;
 
@@ -298,7 +300,7 @@ void LayoutReader::State::Store(const KeyRef &ref, const RawLine &line) {
   case Field::Name:
     if (!nameSeen) {
       nameSeen = true;
-      name = TextValue(line);
+      name = TextValue(line, eightBit);
     }
     return;
   case Field::TraceName:
@@ -333,7 +335,7 @@ void LayoutReader::State::StoreTraceName(std::int32_t n, const RawLine &line) {
     traces.resize(at + 1);
   if (!traces[at].Seen) {
     traces[at].Seen = true;
-    traces[at].Name = TextValue(line);
+    traces[at].Name = TextValue(line, eightBit);
   }
 }
 
@@ -349,7 +351,7 @@ void LayoutReader::State::StoreKomp(const KeyRef &ref, const RawLine &line) {
     return;
   k.Seen = static_cast<std::uint8_t>(k.Seen | (1u << bit));
   if (ref.field == Field::KompName)
-    k.Name = TextValue(line);
+    k.Name = TextValue(line, eightBit);
   else if (const auto v = IntegerValue(line))
     k.Values[bit - 1] = *v;
 }
@@ -409,6 +411,7 @@ LayoutData LayoutReader::Finish() {
   d.TraceCount = s.counts[1];
   d.PinCount = s.counts[2];
   d.Name = std::move(s.name);
+  d.EightBit = s.eightBit;
   if (d.TraceCount > 0) {
     d.TraceNames.resize(static_cast<std::size_t>(d.TraceCount));
     const auto known = std::min(s.traces.size(), d.TraceNames.size());
@@ -474,7 +477,7 @@ namespace {
 // suffix ("Komp" 3 ".Name").
 class LayoutWriter {
 public:
-  explicit LayoutWriter(std::string &out) : out_(out) {}
+  LayoutWriter(std::string &out, bool eightBit) : out_(out), eightBit_(eightBit) {}
 
   void Key(std::string_view key) { out_.append(key).push_back('='); }
   void Key(std::string_view prefix, std::int32_t n, std::string_view suffix) {
@@ -489,6 +492,13 @@ public:
   // A line break inside a text would end the value and start a key of its own; it is
   // written as a blank instead.
   void Value(std::string_view text) {
+    std::optional<std::string> bytes;
+    if (eightBit_) {
+      // The writer is only asked for 8-bit text when every text fits.
+      bytes = EncodeEightBitText(text);
+      if (bytes)
+        text = *bytes;
+    }
     if (text.find_first_of("\r\n") == std::string_view::npos) {
       out_.append(text);
     } else {
@@ -506,15 +516,28 @@ private:
   }
 
   std::string &out_;
+  bool eightBit_;
 };
+
+bool AllFitEightBit(const Board &board, std::string_view name) {
+  if (!EncodeEightBitText(name))
+    return false;
+  for (std::int32_t t = 0; t < board.TraceCount(); ++t)
+    if (!EncodeEightBitText(board.GetTrace(t).Name))
+      return false;
+  for (std::int32_t i = 0; i < board.ComponentCount(); ++i)
+    if (!EncodeEightBitText(board.GetComponent(i).Name))
+      return false;
+  return true;
+}
 
 } // namespace
 
-std::string FormatLayout(const Board &board, std::string_view name) {
+std::string FormatLayout(const Board &board, std::string_view name, bool eightBit) {
   std::string out;
   out.reserve(128 + name.size() + static_cast<std::size_t>(board.TraceCount()) * 24 +
               static_cast<std::size_t>(board.ComponentCount()) * 128);
-  LayoutWriter w(out);
+  LayoutWriter w(out, eightBit && AllFitEightBit(board, name));
   out.append("[Schematic]\r\n");
   w.Key("Version");
   w.Value(1);
@@ -551,8 +574,9 @@ std::string FormatLayout(const Board &board, std::string_view name) {
   return out;
 }
 
-void WriteLayoutFile(const std::string &fileName, const Board &board, std::string_view name) {
-  const std::string content = FormatLayout(board, name);
+void WriteLayoutFile(const std::string &fileName, const Board &board, std::string_view name,
+                     bool eightBit) {
+  const std::string content = FormatLayout(board, name, eightBit);
   try {
     ReplaceFileContent(fileName, content);
   } catch (const TarnwickError &) {

@@ -12,8 +12,10 @@
 namespace tarnwick {
 
 // A layout file (".twk") is INI-style text: a "[Schematic]" section of key=value lines
-// ended by CR LF, keys matched without regard to case, values trimmed of blanks. Files are
-// read as UTF-8 (bytes that are not UTF-8 as Latin-1) and written as UTF-8.
+// ended by CR LF, keys matched without regard to case, values trimmed of blanks. Texts are read
+// as UTF-8, bytes that are not UTF-8 as Windows-1252. A layout read from 8-bit text is written
+// as 8-bit text again when every character fits, so opening and saving keeps its bytes; all
+// else is written as UTF-8.
 
 // Counts beyond these are refused before anything is built from the file.
 inline constexpr std::int32_t MaxLayoutTraces = 10000;
@@ -35,6 +37,8 @@ struct LayoutData {
   std::vector<BoardComponent> Components;
   // Entries among 1 .. PartCount dropped because StartTrace, EndTrace or StartPin is -1.
   std::int32_t Dropped = 0;
+  // A text held bytes that are not UTF-8: the file was written as 8-bit text.
+  bool EightBit = false;
 };
 
 // Reads a layout from bytes that arrive in pieces, so a file of any size is read in bounded
@@ -65,10 +69,12 @@ LayoutData ReadLayoutFile(const std::string &fileName);
 // component appended in order.
 void BuildBoard(const LayoutData &data, Board &board);
 
-// The file content for a board and its layout name.
-std::string FormatLayout(const Board &board, std::string_view name);
+// The file content for a board and its layout name; with eightBit (a layout read as 8-bit
+// text) the texts are written as Windows-1252 when every one of them fits, else as UTF-8.
+std::string FormatLayout(const Board &board, std::string_view name, bool eightBit = false);
 // Writes the file anew through a temporary file renamed over it; on failure raises
 // TarnwickError("Unable to write to " + fileName) and leaves an existing file untouched.
-void WriteLayoutFile(const std::string &fileName, const Board &board, std::string_view name);
+void WriteLayoutFile(const std::string &fileName, const Board &board, std::string_view name,
+                     bool eightBit = false);
 
 } // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "document/layout_text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tarnwick {
@@ -54,6 +55,38 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
   return len;
 }
 
+// The characters of Windows-1252's bytes 0x80 .. 0x9F; the five bytes it leaves unassigned
+// keep the Latin-1 code of the same value, so every byte has a character and back.
+constexpr char32_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char32_t Cp1252Char(unsigned char b) { return b >= 0x80 && b < 0xA0 ? Cp1252High[b - 0x80] : b; }
+
+void AppendUtf8(std::string &out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+std::optional<unsigned char> Cp1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    return static_cast<unsigned char>(c);
+  for (unsigned char i = 0; i < 32; ++i)
+    if (Cp1252High[i] == c)
+      return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
 } // namespace
 
 std::optional<std::int32_t> ParseLayoutInteger(std::string_view text) {
@@ -91,7 +124,7 @@ std::optional<std::int32_t> ParseLayoutInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-std::string DecodeLayoutText(std::string_view bytes, std::size_t maxChars) {
+std::string DecodeLayoutText(std::string_view bytes, std::size_t maxChars, bool &eightBit) {
   std::string out;
   out.reserve(std::min(bytes.size(), maxChars * 4));
   std::size_t chars = 0;
@@ -101,11 +134,37 @@ std::string DecodeLayoutText(std::string_view bytes, std::size_t maxChars) {
       out.append(bytes.substr(i, len));
       i += len;
     } else {
-      const auto b = static_cast<unsigned char>(bytes[i]);
-      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+      AppendUtf8(out, Cp1252Char(static_cast<unsigned char>(bytes[i])));
+      eightBit = true;
       ++i;
     }
+  }
+  return out;
+}
+
+std::string DecodeLayoutText(std::string_view bytes, std::size_t maxChars) {
+  bool eightBit = false;
+  return DecodeLayoutText(bytes, maxChars, eightBit);
+}
+
+std::optional<std::string> EncodeEightBitText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t len = Utf8SequenceLength(utf8, i);
+    if (len == 0)
+      return std::nullopt;
+    auto c = static_cast<char32_t>(static_cast<unsigned char>(utf8[i]));
+    if (len > 1) {
+      c &= 0x3Fu >> (len - 1);
+      for (std::size_t k = 1; k < len; ++k)
+        c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    }
+    const auto byte = Cp1252Byte(c);
+    if (!byte)
+      return std::nullopt;
+    out.push_back(static_cast<char>(*byte));
+    i += len;
   }
   return out;
 }

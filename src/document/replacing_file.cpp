@@ -66,6 +66,30 @@ ReplacingFile::ReplacingFile(const std::string &fileName) : shownName_(fileName)
   if (target.filename().empty())
     CannotCreate(fileName, EISDIR);
   target_ = target.string();
+  struct stat old {};
+  const bool exists = ::stat(target_.c_str(), &old) == 0;
+  // Asked of the system, so that whoever may write any file (root) keeps that right.
+  if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+    CannotCreate(shownName_, errno);
+  if (!CreateBeside()) {
+    const int error = errno;
+    if (!exists || !S_ISREG(old.st_mode) || (error != EACCES && error != EPERM))
+      CannotCreate(shownName_, error);
+    OpenInPlace();
+    return;
+  }
+  if (exists && S_ISREG(old.st_mode)) {
+    // Only root may give a file away; the group alone may still be kept.
+    if (::fchown(fd_, old.st_uid, old.st_gid) != 0)
+      (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
+    // After the owner: a change of owner clears the set-id bits.
+    (void)::fchmod(fd_, old.st_mode & 07777);
+  }
+}
+
+// False, with errno set, when no temporary file can be created beside the target.
+bool ReplacingFile::CreateBeside() {
+  const fs::path target(target_);
   std::random_device seed;
   std::mt19937 rng(seed());
   std::uniform_int_distribution<int> letter(0, 25);
@@ -75,18 +99,72 @@ ReplacingFile::ReplacingFile(const std::string &fileName) : shownName_(fileName)
       name += static_cast<char>('a' + letter(rng));
     tempPath_ = (target.parent_path() / (name + ".tmp")).string();
     fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0 && errno != EEXIST)
-      CannotCreate(shownName_, errno);
+    if (fd_ < 0 && errno != EEXIST) {
+      tempPath_.clear();
+      return false;
+    }
   }
   if (fd_ < 0)
     CannotCreate(shownName_, EEXIST);
-  // A replaced file keeps its permissions.
-  struct stat old {};
-  if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-    (void)::fchmod(fd_, old.st_mode & 07777);
+  return true;
+}
+
+void ReplacingFile::OpenInPlace() {
+  const int in = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0)
+    CannotCreate(shownName_, errno);
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(in);
+      CannotCreate(shownName_, error);
+    }
+    if (n == 0)
+      break;
+    oldBytes_.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(in);
+  fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd_ < 0)
+    CannotCreate(shownName_, errno);
+  inPlace_ = true;
+  tempPath_ = target_;
+}
+
+// Puts the old bytes back as far as the system lets us; the failure that led here is what the
+// user is told about.
+void ReplacingFile::RestoreInPlace() noexcept {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  const int fd = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0)
+    return;
+  const char *p = oldBytes_.data();
+  std::size_t left = oldBytes_.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  (void)SyncAndClose(fd);
 }
 
 ReplacingFile::~ReplacingFile() {
+  if (inPlace_) {
+    if (!placed_)
+      RestoreInPlace();
+    return;
+  }
   if (fd_ >= 0)
     ::close(fd_);
   if (!placed_)
@@ -114,6 +192,7 @@ void ReplacingFile::Write(const void *data, std::size_t size) {
       throw TarnwickError(WriteError);
     p += n;
     size -= static_cast<std::size_t>(n);
+    written_ += static_cast<std::uint64_t>(n);
   }
 }
 
@@ -124,13 +203,23 @@ void ReplaceFileContent(const std::string &fileName, std::string_view bytes) {
 }
 
 void ReplacingFile::Commit() {
-  if (fd_ >= 0) {
+  const bool ownWrites = fd_ >= 0;
+  if (ownWrites) {
     CloseFd();
   } else {
     // Written by someone else after CloseFd(): make that durable too.
     const int fd = ::open(tempPath_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || !SyncAndClose(fd))
       throw TarnwickError(WriteError);
+  }
+  if (inPlace_) {
+    // Nothing was renamed: the file on disk must hold exactly what was written.
+    struct stat now {};
+    if (ownWrites &&
+        (::stat(target_.c_str(), &now) != 0 || static_cast<std::uint64_t>(now.st_size) != written_))
+      throw TarnwickError(WriteError);
+    placed_ = true;
+    return;
   }
   if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
     CannotCreate(shownName_, errno);

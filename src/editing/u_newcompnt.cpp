@@ -187,7 +187,9 @@ void TNewCompForm::FormShow() {
   SetRanges();
   if (EditedComponent)
     LoadEditedComponent();
-  ComboBox3Change();
+  // A component loaded for editing is shown as stored: a one-trace part must not be widened
+  // as if the user had just picked its kind.
+  ApplyKind(EditedComponent == nullptr);
   UpDownEdit1Change();
   UpDownEdit2Change();
   UpDownEdit3Change();
@@ -196,16 +198,22 @@ void TNewCompForm::FormShow() {
 
 void TNewCompForm::LoadEditedComponent() {
   const BoardComponent &c = *EditedComponent;
+  if (const int item = ItemOfKind(c.Kind); item >= 0)
+    ComboBoxEx1->setCurrentIndex(item);
+  // End Trace may still be disabled from a socket shown before, and then it follows every
+  // write of Start Trace or Cap Width; its state must be that of this component's kind before
+  // the positions are loaded.
+  UpDownEdit2->setEnabled(ComboBoxEx1->currentIndex() != SocketItem);
   Edit1->setText(QString::fromStdString(c.Name));
+  UpDownEdit4->SetPosition(c.CapWidth);
   UpDownEdit1->SetPosition(Shown(c.StartTrace));
   UpDownEdit2->SetPosition(Shown(c.EndTrace));
   UpDownEdit3->SetPosition(Shown(c.StartPin));
-  UpDownEdit4->SetPosition(c.CapWidth);
-  if (const int item = ItemOfKind(c.Kind); item >= 0)
-    ComboBoxEx1->setCurrentIndex(item);
 }
 
-void TNewCompForm::ComboBox3Change() {
+void TNewCompForm::ComboBox3Change() { ApplyKind(true); }
+
+void TNewCompForm::ApplyKind(bool chosenByUser) {
   if (ComboBoxEx1->currentIndex() == SocketItem) {
     // A connector pin sits in one hole: its end follows its start.
     UpDownEdit2->setEnabled(false);
@@ -216,7 +224,7 @@ void TNewCompForm::ComboBox3Change() {
     SpeedButton2->hide();
     UpDownEdit2->setEnabled(true);
     SpeedButton1->setEnabled(true);
-    if (UpDownEdit2->Position() == UpDownEdit1->Position())
+    if (chosenByUser && UpDownEdit2->Position() == UpDownEdit1->Position())
       UpDownEdit2->SetPosition(UpDownEdit1->Position() + 2);
   }
   ShowCapWidth();

@@ -67,6 +67,9 @@ private:
   void FillKinds();
   void SetRanges();
   void LoadEditedComponent();
+  // ComboBox3Change's work. A part whose end equals its start is widened to three traces only
+  // when the user chose its kind, not when a component is loaded for editing.
+  void ApplyKind(bool chosenByUser);
   void ShowCapWidth();
   // Moves on to the next position after an add: a socket pin to the next trace, any other
   // part two rows down.

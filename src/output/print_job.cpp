@@ -5,6 +5,7 @@
 #include "output/qt_page_canvas.h"
 
 #include <QFile>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
@@ -92,6 +93,10 @@ void PrintBoard(QPrinter &printer, const Board &board, const PrintoutOptions &op
       pdf->CannotWrite();
     throw TarnwickError("The printer could not start the print job");
   }
+  // A printer cannot mark the paper outside its printable area; a PDF page could, so the page
+  // is held to that area too (the trace lines start above it).
+  painter.setClipRect(
+      QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
   try {
     QtPageCanvas canvas(painter);
     DrawPrintedPage(canvas, board, options, PrintOriginCm, PrintOriginCm);

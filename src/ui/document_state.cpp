@@ -46,6 +46,7 @@ void TMainForm::ResetDocument() {
   board_->HighlightPin = -1;
   setWindowTitle(QStringLiteral("Tarnwick"));
   currentFileName_.clear();
+  eightBitText_ = false;
   Edit3->clear();
   Panel1->hide();
   document_->Reset(false);
@@ -65,6 +66,7 @@ QString TMainForm::LayoutName() const { return Edit3->text(); }
 
 void TMainForm::ApplyLayout(const LayoutData &data) {
   Edit3->setText(QString::fromStdString(data.Name));
+  eightBitText_ = data.EightBit;
   {
     // The list is brought in line once, when every component is on the board.
     const tarnwick::Board::ChangeBatch batch(*board_);
@@ -81,7 +83,7 @@ void TMainForm::LoadLayout(const QString &fileName) {
 
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
 void TMainForm::SaveLayout(const QString &fileName) {
-  WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString());
+  WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString(), eightBitText_);
   document_->MarkSaved();
 }
 

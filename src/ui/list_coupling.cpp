@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -145,7 +146,8 @@ std::vector<QTreeWidgetItem *> TMainForm::SelectedRows() const {
 
 void TMainForm::UpdateCommands() {
   const bool board = board_->TraceCount() > 0;
-  const bool selection = FirstSelectedRow() != nullptr;
+  // Runs for every row a large layout adds, so it must not walk the rows.
+  const bool selection = ListView1->selectionModel()->hasSelection();
   const bool trace = board_->HighlightTrace >= 0;
   for (const char *name : {"ToolButton9", "ToolButton10", "ToolButton12"})
     ToolAction(QString::fromLatin1(name))->setEnabled(board);

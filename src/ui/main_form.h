@@ -174,6 +174,8 @@ private:
   std::unique_ptr<Document> document_;
   bool exitRequested_ = false;
   QString currentFileName_;
+  // The layout was read from 8-bit text, and is saved as such while its texts fit.
+  bool eightBitText_ = false;
 };
 
 // The board view's font: "Small Fonts" when the system has it, else "Arial", 7 points.

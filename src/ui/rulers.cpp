@@ -2,7 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 
 namespace tarnwick {
 namespace {
@@ -27,8 +29,24 @@ void TextAt(QPainter &p, int x, int y, int n) {
 QFont RulerFont() {
   QFont f(QStringLiteral("Terminal"));
   f.setStyleHint(QFont::TypeWriter);
-  f.setPixelSize(8);
   f.setStyleStrategy(QFont::NoAntialias);
+  // "Terminal" is a bitmap font whose digits are 8 pixels high. The fonts that stand in for it
+  // draw smaller digits at that size, so the size is chosen, once, by the digits' height.
+  static const int size = [&f] {
+    int best = 8;
+    int bestMiss = INT_MAX;
+    for (int candidate = 8; candidate <= 12; ++candidate) {
+      f.setPixelSize(candidate);
+      const QRect digits = QFontMetrics(f).tightBoundingRect(QStringLiteral("0123456789"));
+      const int miss = std::abs(digits.height() - 8);
+      if (miss < bestMiss) {
+        best = candidate;
+        bestMiss = miss;
+      }
+    }
+    return best;
+  }();
+  f.setPixelSize(size);
   return f;
 }
 

@@ -10,7 +10,8 @@ namespace tarnwick {
 // pin pitch (15 pixels) each stand for 2.54 mm.
 void PaintTopRuler(QPainter &p, int width, int height, int leftRulerWidth);
 void PaintLeftRuler(QPainter &p, int width, int height);
-// The font of both rulers: "Terminal", about 8 pixels high.
+// The font of both rulers: "Terminal", or what stands in for it, with digits about 8 pixels
+// high.
 QFont RulerFont();
 
 class Ruler : public QWidget {

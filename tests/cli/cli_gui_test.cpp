@@ -50,10 +50,10 @@ TEST(DocsCli, ResaveWritesOnlyOnSuccess) {
   const std::string out = dir.File("copy.twk");
   EXPECT_EQ(Cli({"resave", Data("amp.twk"), out}).status, ExitOk);
   EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(Data("amp.twk")));
-  // A hand-kept file comes back in the editor's own form.
+  // A hand-kept file comes back in the editor's own form, its 8-bit text kept as 8-bit text.
   EXPECT_EQ(Cli({"resave", Data("handmade.twk"), out}).status, ExitOk);
   EXPECT_EQ(test::ReadBytes(out), "[Schematic]\r\nVersion=1\r\nPartCount=1\r\nTraceCount=3\r\n"
-                                  "PinCount=40\r\nName=Verst\xC3\xA4rker\r\nTrace1.Name=+9V\r\n"
+                                  "PinCount=40\r\nName=Verst\xE4rker\r\nTrace1.Name=+9V\r\n"
                                   "Trace2.Name=\r\nTrace3.Name=\r\nKomp1.Name=C1\r\n"
                                   "Komp1.StartTrace=1\r\nKomp1.EndTrace=2\r\nKomp1.StartPin=4\r\n"
                                   "Komp1.KompTyp=7\r\nKomp1.CapWidth=1\r\n");

@@ -1,6 +1,7 @@
 // tarnwick-cli render and print: File > Export Image and File > Print on a layout file.
 #include "cli_harness.h"
 #include "document/layout_file.h"
+#include "output/pdf_page.h"
 #include "output/png_file.h"
 #include "output/u_print.h"
 #include "support/scripted_prompts.h"
@@ -11,25 +12,15 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace tarnwick::cli::test {
 namespace {
 
 using tarnwick::test::PngFile;
+using tarnwick::test::Poppler;
 
 const std::string Amp = TARNWICK_TEST_DATA "/amp.twk"; // 4 traces, 12 pins, "Test board"
-
-// The output of a poppler tool run on a file.
-std::string Poppler(const char *tool, const QStringList &args) {
-  const QString program = QStandardPaths::findExecutable(QString::fromLatin1(tool));
-  EXPECT_FALSE(program.isEmpty()) << tool << " (poppler-utils) is needed";
-  QProcess p;
-  p.start(program, args);
-  EXPECT_TRUE(p.waitForFinished(30000));
-  return p.readAllStandardOutput().toStdString();
-}
 
 std::string PdfInfo(const std::string &pdf) {
   return Poppler("pdfinfo", {QString::fromStdString(pdf)});

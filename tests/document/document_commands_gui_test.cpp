@@ -287,6 +287,32 @@ TEST(DocsCommands, SaveAsksForANameOnceAndSetsTheTitle) {
   EXPECT_EQ(dir.Count(), 2u); // empty.twk and amp.twk, no temporary file
 }
 
+// The editor remembers per layout that it was read as 8-bit text.
+TEST(DocsCommands, OpenAndSaveKeepTheBytesOfEightBitText) {
+  TempDir dir;
+  Board board;
+  board.InitBoard(2, 10);
+  // Bytes as an 8-bit writer left them: a-umlaut and the euro sign of Windows-1252.
+  board.GetTrace(1).Name = "\x80";
+  const std::string eightBit = FormatLayout(board, "Verst\xE4rker");
+  std::ofstream(dir.File("old.twk").toStdString(), std::ios::binary) << eightBit;
+  Window w;
+  w.prompts.OpenNames = {dir.File("old.twk")};
+  w.form.Open1Click();
+  EXPECT_EQ(w.form.Edit3->text(), QStringLiteral("Verst\u00E4rker"));
+  EXPECT_EQ(w.form.Board().GetTrace(1).Name, "\xE2\x82\xAC");
+  w.form.Save1Click();
+  EXPECT_EQ(Slurp(dir.File("old.twk")), eightBit);
+
+  // A new layout is written as UTF-8.
+  w.NewLayoutAnswers(2, 10);
+  w.form.New1Click();
+  w.form.Edit3->setText(QStringLiteral("Verst\u00E4rker"));
+  w.prompts.SaveNames = {dir.File("new.twk")};
+  w.form.Saveas1Click();
+  EXPECT_NE(Slurp(dir.File("new.twk")).find("Name=Verst\xC3\xA4rker\r\n"), std::string::npos);
+}
+
 // Fails every write past `bytes` bytes, for root as well.
 struct FileSizeLimit {
   rlimit old{};

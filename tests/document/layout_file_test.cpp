@@ -250,7 +250,7 @@ TEST(DocsLayoutFile, TextsAreCutDecodedAndKeptOnOneLine) {
                                    "Trace1.Name=caf\xE9 \xE2\x82\xAC \xFF\r\n");
   EXPECT_EQ(d.Name.size(), 2047u * 2);
   EXPECT_EQ(d.Name, longName.substr(0, 2047 * 2));
-  // Valid UTF-8 stays, stray bytes are Latin-1.
+  // Valid UTF-8 stays, stray bytes are Windows-1252.
   EXPECT_EQ(d.TraceNames[0], "caf\xC3\xA9 \xE2\x82\xAC \xC3\xBF");
 
   // A line break inside a text cannot start a key of its own when the file is written.
@@ -267,6 +267,53 @@ TEST(DocsLayoutFile, TextsAreCutDecodedAndKeptOnOneLine) {
   // Blanks around a name are written and read back without.
   b.GetTrace(0).Name = "  padded  ";
   EXPECT_EQ(ParseLayout(FormatLayout(b, " x ")).TraceNames[0], "padded");
+}
+
+// Older files hold 8-bit text (Windows-1252). Opening and saving such a file keeps its bytes.
+TEST(DocsLayoutFile, EightBitTextIsReadAsWindows1252AndWrittenBackAsIs) {
+  const LayoutData mixed = ParseLayout("[Schematic]\r\nName=10\xB5"
+                                       "F \x80 \x9F \x81\x8D\x8F\x90\x9D\r\n");
+  EXPECT_TRUE(mixed.EightBit);
+  EXPECT_EQ(mixed.Name, "10\xC2\xB5"
+                        "F \xE2\x82\xAC \xC5\xB8 "
+                        "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+  EXPECT_FALSE(ParseLayout("[Schematic]\r\nName=10\xC2\xB5"
+                           "F\r\n")
+                   .EightBit);
+
+  // Every byte above 127 has its own character, so all of them come back.
+  std::string high;
+  for (int b = 0x80; b <= 0xFF; ++b)
+    high.push_back(static_cast<char>(b));
+  std::string text = WorkedExample;
+  text.replace(text.find("Test board"), 10,
+               "10\xB5"
+               "F \x80");
+  text.replace(text.find("Trace2.Name="), 12, "Trace2.Name=" + high);
+  text.replace(text.find("Komp1.Name=10k"), 14, "Komp1.Name=\xD6l\xE9");
+  TempDir dir;
+  const fs::path in = dir.path / "old.twk", out = dir.path / "saved.twk";
+  Spit(in, text);
+  const LayoutData data = ReadLayoutFile(in.string());
+  ASSERT_TRUE(data.EightBit);
+  Board board;
+  BuildBoard(data, board);
+  WriteLayoutFile(out.string(), board, data.Name, data.EightBit);
+  EXPECT_EQ(Slurp(out), text);
+
+  // A character that 8-bit text cannot hold makes the whole file UTF-8.
+  board.GetTrace(0).Name = "\xCE\xA9"; // Omega
+  const std::string utf8 = FormatLayout(board, data.Name, data.EightBit);
+  EXPECT_NE(utf8.find("Name=10\xC2\xB5"
+                      "F \xE2\x82\xAC\r\n"),
+            std::string::npos);
+  EXPECT_NE(utf8.find("Trace1.Name=\xCE\xA9\r\n"), std::string::npos);
+  EXPECT_FALSE(ParseLayout(utf8).EightBit);
+  // A layout not read as 8-bit text is written as UTF-8.
+  EXPECT_EQ(FormatLayout(board, "\xC2\xB5"), FormatLayout(board, "\xC2\xB5", false));
+  EXPECT_NE(FormatLayout(board, "\xC2\xB5").find("Name=\xC2\xB5\r\n"), std::string::npos);
+  EXPECT_EQ(EncodeEightBitText("\xE2\x82\xAC\xC2\x81 \xC3\xBF"), "\x80\x81 \xFF");
+  EXPECT_EQ(EncodeEightBitText("\xC2\x80"), std::nullopt); // a C1 control byte 0x80 is the euro
 }
 
 TEST(DocsLayoutFile, ValueHelpers) {
@@ -287,8 +334,8 @@ TEST(DocsLayoutFile, ValueHelpers) {
   EXPECT_EQ(DecodeLayoutText("abcdef", 3), "abc");
   // Overlong forms, surrogates and truncated sequences are not UTF-8.
   EXPECT_EQ(DecodeLayoutText("\xC0\xAF", 10), "\xC3\x80\xC2\xAF");
-  EXPECT_EQ(DecodeLayoutText("\xED\xA0\x80", 10), "\xC3\xAD\xC2\xA0\xC2\x80");
-  EXPECT_EQ(DecodeLayoutText("\xE2\x82", 10), "\xC3\xA2\xC2\x82");
+  EXPECT_EQ(DecodeLayoutText("\xED\xA0\x80", 10), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");
+  EXPECT_EQ(DecodeLayoutText("\xE2\x82", 10), "\xC3\xA2\xE2\x80\x9A");
   EXPECT_EQ(DecodeLayoutText("\xF0\x9F\x98\x80!", 10), "\xF0\x9F\x98\x80!");
 }
 

@@ -123,6 +123,59 @@ TEST_F(EditComponent, ASocketIsEditedWithoutOfferingDipSockets) {
   EXPECT_EQ(c->EndTrace, 8);
 }
 
+// The dialog keeps its controls between openings: a socket shown before leaves End Trace
+// disabled, and loading the next component must not let End follow Start.
+TEST_F(EditComponent, ShowsTheComponentAsStoredAfterASocket) {
+  Add(ComponentKind::Socket, 6, 6, 3, "J1");
+  BoardComponent *r = Add(ComponentKind::Resistor, 2, 5, 3, "R1");
+  BoardComponent *d = Add(ComponentKind::Diode, 9, 4, 7, "D1");
+  auto edit = [this](int row, std::function<void(TNewCompForm &)> script) {
+    form.ListView1->clearSelection();
+    form.ListView1->topLevelItem(row)->setSelected(true);
+    Then(std::move(script));
+    form.ListBox1DblClick();
+  };
+  edit(0, [](TNewCompForm &d) { Ok(d); });
+  edit(1, [](TNewCompForm &d) {
+    EXPECT_EQ(Shows(d), "3 6 4");
+    EXPECT_TRUE(d.UpDownEdit2->isEnabled());
+    Ok(d);
+  });
+  EXPECT_EQ(r->StartTrace, 2);
+  EXPECT_EQ(r->EndTrace, 5);
+  edit(0, [](TNewCompForm &d) { Ok(d); });
+  // A reversed diode keeps its polarity when only its name changes.
+  edit(2, [](TNewCompForm &d) {
+    EXPECT_EQ(Shows(d), "10 5 8");
+    TypeName(d, "D9");
+    Ok(d);
+  });
+  EXPECT_EQ(d->Name, "D9");
+  EXPECT_EQ(d->StartTrace, 9);
+  EXPECT_EQ(d->EndTrace, 4);
+}
+
+// Picking a kind widens a part whose end equals its start; loading one for editing does not.
+TEST_F(EditComponent, AnUnchangedEditLeavesAOneTracePartAsItWas) {
+  BoardComponent *cut = Add(ComponentKind::TraceCut, 6, 6, 4, "");
+  form.ListView1->topLevelItem(0)->setSelected(true);
+  Then([](TNewCompForm &d) {
+    EXPECT_EQ(Shows(d), "7 7 5");
+    Ok(d);
+  });
+  form.ListBox1DblClick();
+  EXPECT_EQ(cut->StartTrace, 6);
+  EXPECT_EQ(cut->EndTrace, 6);
+  // A kind chosen by the user still spreads the part over three traces.
+  Then([](TNewCompForm &d) {
+    Choose(d, WireItem);
+    EXPECT_EQ(Shows(d), "7 9 5");
+    Ok(d);
+  });
+  form.ListBox1DblClick();
+  EXPECT_EQ(cut->EndTrace, 8);
+}
+
 TEST_F(EditComponent, AnErrorInsideTheDialogStillClearsTheEditState) {
   Add(ComponentKind::Wire, 1, 3, 2, "W");
   form.ListView1->topLevelItem(0)->setSelected(true);

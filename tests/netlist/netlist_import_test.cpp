@@ -361,6 +361,16 @@ TEST(NetlistImport, TooManyNodes) {
   EXPECT_EQ(t.board.ComponentCount(), 29);
   EXPECT_EQ(t.Label(58), "n57");
   EXPECT_EQ(t.Label(59), "n58");
+
+  // The last free trace taken by ground is relabelled like every other ground trace.
+  std::string full;
+  for (int i = 0; i < 29; ++i)
+    full += "r" + std::to_string(i) + " n" + std::to_string(2 * i) + " n" +
+            std::to_string(2 * i + 1) + " 1k\n";
+  RecordingTarget last;
+  Import(last, full + "r99 0 n0 1k\n");
+  ExpectAdded(last.added.back(), Resistor, 59, 1, last.added.back().pin, "1k");
+  EXPECT_EQ(last.Label(59), "GND");
 }
 
 TEST(NetlistImport, LinesNotFromTheReaderAreHeldToItsRule) {

@@ -6,6 +6,8 @@
 #include "support/scripted_prompts_output.h"
 #include "ui/main_form.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -141,6 +143,29 @@ TEST_F(ImageExport, CaptionIsWhiteOnBlackInItsBoxAndTakenLiterally) {
   const PngFile ab = Export("AB", "ab.png");
   const PngFile aAmpB = Export("A&B", "a_amp_b.png");
   EXPECT_GT(InkColumns(aAmpB, box).second, InkColumns(ab, box).second + 3);
+
+  // Tahoma 10 bold: the black cell is as wide as the caption in that font, and the line is
+  // centred in the box, so a capital's foot stands on the centred cell's baseline.
+  QImage device(1, 1, QImage::Format_RGB32);
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPointSize(10);
+  font.setBold(true);
+  const QFontMetrics bold(font, &device);
+  font.setBold(false);
+  ASSERT_NE(bold.horizontalAdvance("Amplifier"),
+            QFontMetrics(font, &device).horizontalAdvance("Amplifier"));
+  int lastBlack = -1;
+  for (int x = box.left(); x <= box.right(); ++x)
+    if (Rgb(named, x, box.top()) == qRgb(0, 0, 0))
+      lastBlack = x;
+  EXPECT_EQ(lastBlack, box.left() + bold.horizontalAdvance("Amplifier") - 1);
+  const PngFile capital = Export("H", "h.png");
+  int foot = -1;
+  for (int y = box.top(); y <= box.bottom(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x)
+      if (qGray(Rgb(capital, x, y)) > 128)
+        foot = y;
+  EXPECT_EQ(foot, box.top() + (box.height() - bold.height()) / 2 + bold.ascent() - 1);
 
   // A caption too long for the image stops 4 pixels from the right edge.
   const PngFile longName = Export(QString(80, QLatin1Char('W')), "long.png");

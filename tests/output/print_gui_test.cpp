@@ -2,6 +2,7 @@
 #include "output/print_job.h"
 #include "output/qt_page_canvas.h"
 #include "output/u_print.h"
+#include "pdf_page.h"
 #include "png_file.h"
 #include "support/scripted_prompts_output.h"
 #include "ui/main_form.h"
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -271,4 +274,86 @@ TEST(PrintPage, AdapterPutsPageUnitsOnTheDevice) {
   EXPECT_FALSE(dark(360, 510));
   // Nothing from trace lines: the highlight is off.
   EXPECT_FALSE(dark(351, 100));
+}
+
+namespace {
+
+// A board printed onto an A4 PDF with 15 mm margins, read back as a page image; origin is where
+// the printable area starts on that image (one pixel per page unit).
+struct PrintedPage {
+  QImage image;
+  QPoint origin;
+};
+
+PrintedPage PrintPdfPage(const Board &board) {
+  TempFolder dir;
+  const std::string pdf = dir / "page.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(pdf));
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  PrintBoard(printer, board, PrintoutOptions{2.54f, true});
+  const QPointF mm = printer.pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
+  return {PdfPageAt254Dpi(pdf), QPoint(qRound(mm.x() * 10), qRound(mm.y() * 10))};
+}
+
+bool Silver(QRgb c) {
+  return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && std::abs(qRed(c) - 192) <= 3;
+}
+
+// Silver pixels from row y0 to row y1, both inclusive, in the columns where a line of page
+// x = unitsX can fall (the renderer may place it a pixel to either side).
+int SilverAt(const QImage &img, int unitsX, int y0, int y1) {
+  int n = 0;
+  for (int x = std::max(unitsX - 1, 0); x <= unitsX + 2 && x < img.width(); ++x)
+    for (int y = std::max(y0, 0); y <= y1 && y < img.height(); ++y)
+      n += Silver(img.pixel(x, y));
+  return n;
+}
+
+} // namespace
+
+// The trace lines start 30 mm above the printable area; as on a printer, the page shows them
+// only from its top edge on.
+TEST(PrintPage, PdfPageIsClippedToThePrintableArea) {
+  Board board;
+  board.InitBoard(10, 20);
+  Put(board, ComponentKind::Wire, 2, 5, 3);
+  const PrintedPage page = PrintPdfPage(board);
+  ASSERT_FALSE(page.image.isNull());
+  ASSERT_EQ(page.origin, QPoint(150, 150));
+  int inMargin = 0;
+  for (int x = 0; x < page.image.width(); x += 4)
+    inMargin += SilverAt(page.image, x, 0, page.origin.y() - 2);
+  EXPECT_EQ(inMargin, 0);
+  // Trace 2's line at X(2) = 351 runs from the top of the printable area.
+  EXPECT_GE(SilverAt(page.image, page.origin.x() + 351, page.origin.y(), page.origin.y() + 40), 40);
+}
+
+// Text written while the fill is still white, before the first component that is not a Label,
+// covers what lies under its cell; later text does not.
+TEST(PrintPage, EarlyLabelsSitOnOpaqueWhiteCellsOnThePdfPage) {
+  Board board;
+  board.InitBoard(10, 20);
+  Put(board, ComponentKind::Label, 2, 2, 5, "WWWWWWWWWW");
+  Put(board, ComponentKind::Wire, 3, 4, 19);
+  Put(board, ComponentKind::Label, 2, 2, 10, "WWWWWWWWWW");
+  const PrintedPage page = PrintPdfPage(board);
+  ASSERT_FALSE(page.image.isNull());
+  // The cells from Y(5) = -427 and Y(10) = -554 down, a little inside (the page image may be
+  // a pixel off), no deeper than the text is high.
+  const int h = 20;
+  const int top = page.origin.y();
+  for (int unitsX : {376, 402}) { // X(3), X(4)
+    SCOPED_TRACE(unitsX);
+    auto silver = [&](int y0, int y1) {
+      return SilverAt(page.image, page.origin.x() + unitsX, y0, y1);
+    };
+    // The line is there above the cell, and under the first label's cell it is covered.
+    EXPECT_GT(silver(top + 390, top + 420), 20);
+    EXPECT_EQ(silver(top + 430, top + 427 + h), 0);
+    // The label after the wire is transparent: the line shows between its letters.
+    EXPECT_GT(silver(top + 557, top + 554 + h), 0);
+  }
 }

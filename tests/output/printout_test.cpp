@@ -188,6 +188,19 @@ TEST(Printout, RadialCapacitorIsACircleWithPolarityMarks) {
   EXPECT_EQ(circles[1].c, 5);
   EXPECT_EQ(circles[2].c, 5);
   EXPECT_TRUE(page.Of(Op::Line).empty());
+  // The radius rounds to the nearest unit, halves to even.
+  struct {
+    int capWidth;
+    float spacing;
+    int radius;
+  } const radii[] = {{1, 2.54f, 13 + 2}, {3, 2.5f, 38 + 2}, {1, 2.5f, 12 + 2}, {5, 2.5f, 62 + 2}};
+  for (const auto &r : radii) {
+    Board one;
+    one.InitBoard(10, 20);
+    Put(one, ComponentKind::ElectrolyticRadial, 2, 2, 1, "", r.capWidth);
+    EXPECT_EQ(Print(one, false, r.spacing).Of(Op::Circle).at(0).c, r.radius)
+        << r.capWidth << " at " << r.spacing;
+  }
 
   const auto texts = page.Of(Op::Text);
   ASSERT_EQ(texts.size(), 3u);

@@ -31,7 +31,11 @@ public:
   QString OpenFileName(QWidget *, const FileRequest &) override { return {}; }
   QString SaveFileName(QWidget *, const FileRequest &) override { return {}; }
   void Beep() override {}
-  int Exec(QDialog &) override { return 0; }
+  int Exec(QDialog &) override {
+    ++dialogsRun;
+    return 0;
+  }
+  int dialogsRun = 0;
 };
 
 class Window : public ::testing::Test {
@@ -126,6 +130,30 @@ TEST_F(Window, ViewTogglesFollowTheBoardAndAboutShowsTheVersion) {
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].first, "About...");
   EXPECT_EQ(prompts.shown[0].second, "Tarnwick v0.1");
+}
+
+// The text boxes use these keys themselves (select all, word left/right); the menu wins.
+TEST_F(Window, MenuShortcutsWinOverTheLabelAndNameBoxes) {
+  form.CreateDialogs();
+  form.Board().InitBoard(10, 20);
+  BoardComponent *r = Add(ComponentKind::Resistor, 4, 6, 2, "R1");
+  form.Edit3->setEnabled(true);
+  form.activateWindow();
+  for (QLineEdit *box : {form.Edit1, form.Edit3}) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    form.ListView1->topLevelItem(0)->setSelected(true);
+    box->setText(QStringLiteral("some words"));
+    box->setFocus();
+    ASSERT_TRUE(box->hasFocus());
+    QTest::keyClick(box, Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(r->StartTrace, 3);
+    QTest::keyClick(box, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(r->StartTrace, 4);
+    const int runs = prompts.dialogsRun;
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(prompts.dialogsRun, runs + 1);
+    EXPECT_FALSE(box->hasSelectedText());
+  }
 }
 
 TEST_F(Window, ErrorsInHandlersAreReportedAndTheProgramGoesOn) {

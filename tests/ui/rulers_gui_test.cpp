@@ -66,6 +66,44 @@ TEST(Rulers, LeftRulerTicksEveryCentimetreFromTheStripTops) {
   EXPECT_FALSE(White(img, 14, 3));
 }
 
+// Rows (top, bottom) holding white pixels in the box, or (-1, -1) when there are none.
+std::pair<int, int> InkRows(const QImage &img, QRect box) {
+  int top = -1, bottom = -1;
+  for (int y = box.top(); y <= box.bottom(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x)
+      if (White(img, x, y)) {
+        if (top < 0)
+          top = y;
+        bottom = y;
+      }
+  return {top, bottom};
+}
+
+// The digits are about 8 pixels high, written right of and below their ticks.
+TEST(Rulers, DigitsAreAboutEightPixelsHigh) {
+  QImage top(600, 12, QImage::Format_RGB32);
+  {
+    QPainter p(&top);
+    PaintTopRuler(p, top.width(), top.height(), 15);
+  }
+  // Between ticks 0 and 1, above the base line.
+  const auto [t0, b0] = InkRows(top, QRect(QPoint(19, 0), QPoint(88, 10)));
+  EXPECT_GE(b0 - t0 + 1, 7);
+  EXPECT_LE(b0 - t0 + 1, 9);
+  EXPECT_GE(t0, 2);
+
+  QImage left(15, 400, QImage::Format_RGB32);
+  {
+    QPainter p(&left);
+    PaintLeftRuler(p, left.width(), left.height());
+  }
+  // Between ticks 1 and 2, left of the base line.
+  const auto [t1, b1] = InkRows(left, QRect(QPoint(0, 64), QPoint(13, 121)));
+  EXPECT_GE(b1 - t1 + 1, 7);
+  EXPECT_LE(b1 - t1 + 1, 9);
+  EXPECT_GE(t1, 63 + 4);
+}
+
 TEST(Rulers, TicksDoNotDependOnTheWidth) {
   QImage narrow(100, 12, QImage::Format_RGB32), wide(700, 12, QImage::Format_RGB32);
   {
