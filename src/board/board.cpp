@@ -37,6 +37,7 @@ void Board::Resize(std::int32_t traceCount, std::int32_t pinCount) {
 
 void Board::Clear() {
   SelectedComponent = nullptr;
+  Tint = {};
   components_.clear();
   traces_.clear();
 }
@@ -100,6 +101,11 @@ void Board::SetShowLabels(bool on) {
 
 void Board::SetShowFlow(bool on) {
   showFlow_ = on;
+  Repaint();
+}
+
+void Board::SetShowNets(bool on) {
+  showNets_ = on;
   Repaint();
 }
 

@@ -6,6 +6,8 @@
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
 #include "netlist/netlist_import.h"
+#include "nets/net_check.h"
+#include "nets/net_listing.h"
 #include "output/print_job.h"
 #include "ui/main_form.h"
 
@@ -123,6 +125,22 @@ void PrintCommand(const CliArgs &args, std::ostream &) {
   PrintBoard(printer, opened->Board, options);
 }
 
+// File > Check Against Netlist: the report, then a failure when the layout does not implement
+// the netlist, so that a script or a build can stop on it.
+void CheckCommand(const CliArgs &args, std::ostream &out) {
+  const auto layout = OpenLayout(args.Positional[0]);
+  const Circuit circuit = ReadCircuitFile(args.Positional[1]);
+  const CheckReport report = CheckLayout(layout->Board, circuit);
+  out << ReportText(report);
+  if (!report.Implements())
+    throw TarnwickError(args.Positional[0] + " does not implement " + args.Positional[1]);
+}
+
+void NetsCommand(const CliArgs &args, std::ostream &out) {
+  const auto layout = OpenLayout(args.Positional[0]);
+  out << NetListing(layout->Board);
+}
+
 const std::vector<CliCommand> &Commands() {
   static const std::vector<CliCommand> commands = {
       {"info",
@@ -159,6 +177,19 @@ const std::vector<CliCommand> &Commands() {
        "      --no-highlight",
        true,
        &PrintCommand},
+      {"check",
+       {"LAYOUT", "NETLIST"},
+       {},
+       "check that LAYOUT implements the circuit of NETLIST; prints every problem, one per\n"
+       "      line, and fails when there is one",
+       false,
+       &CheckCommand},
+      {"nets",
+       {"LAYOUT"},
+       {},
+       "print every net of LAYOUT: its strips, the part ends and the trace labels on it",
+       false,
+       &NetsCommand},
   };
   return commands;
 }

@@ -47,5 +47,7 @@ void ShrinkCommand(const CliArgs &args, std::ostream &out);
 void ImportCommand(const CliArgs &args, std::ostream &out);
 void RenderCommand(const CliArgs &args, std::ostream &out);
 void PrintCommand(const CliArgs &args, std::ostream &out);
+void CheckCommand(const CliArgs &args, std::ostream &out);
+void NetsCommand(const CliArgs &args, std::ostream &out);
 
 } // namespace tarnwick::cli

@@ -50,6 +50,7 @@ void TMainForm::ResetDocument() {
   Panel1->hide();
   UpdateCommands();
   modified_ = false;
+  RecheckNets();
 }
 
 void TMainForm::AddComponentToLayout(std::unique_ptr<BoardComponent> c) {

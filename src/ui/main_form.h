@@ -18,6 +18,7 @@ class QLabel;
 
 namespace tarnwick {
 
+class NetCheckPanel;
 class Prompts;
 class Ruler;
 class TPrintForm;
@@ -41,7 +42,12 @@ public:
   // Document state.
   bool Modified() const { return modified_; }
   const QString &CurrentFileName() const { return currentFileName_; }
-  void SetModified() { modified_ = true; }
+  void SetModified() {
+    modified_ = true;
+    RecheckNets();
+  }
+  // The layout changed: the netlist check, when one is open, runs again.
+  void RecheckNets();
   void ResetDocument();
   void AddComponentToLayout(std::unique_ptr<BoardComponent> c);
   void LoadLayout(const QString &fileName);
@@ -62,6 +68,7 @@ public:
   void Save1Click();
   void Saveas1Click();
   void ImportNetlist1Click();
+  void CheckAgainstNetlist1Click();
   void ExportBitmap1Click();
   void Print1Click();
   void Exit1Click();
@@ -80,6 +87,7 @@ public:
   // View and Help menus.
   void ShowLabels1Click();
   void ShowFlow1Click();
+  void ShowNets1Click();
   void About1Click();
   // Side panel.
   void Button3Click(); // "Set": the highlighted trace's label
@@ -115,6 +123,8 @@ public:
   Ruler *PaintBox2 = nullptr;
   QAction *ShowLabels1 = nullptr;
   QAction *ShowFlow1 = nullptr;
+  QAction *ShowNets1 = nullptr;
+  NetCheckPanel *NetCheck1 = nullptr;
 
 protected:
   void closeEvent(QCloseEvent *event) override;
