@@ -325,6 +325,10 @@ private:
       std::vector<bool> involved(g.parts.size(), false);
       for (std::size_t i = 0; i < g.parts.size(); ++i) {
         for (std::size_t j = i + 1; j < g.slot.size(); ++j) {
+          if (steps_ <= 0) {
+            result_.SearchCut = true; // said instead of a list cut short
+            break;
+          }
           if (SortedNets(g, i) == SortedNets(g, j) || SortedNodes(g, i) == SortedNodes(g, j))
             continue;
           const std::int64_t before = score_->Value();

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
