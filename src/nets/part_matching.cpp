@@ -28,14 +28,20 @@ public:
       : netsOfNode_(nodes), nodesOfNet_(nets), labelled_(std::move(labelled)) {}
 
   void Add(std::int32_t node, std::int32_t net, int sign) {
-    const std::uint64_t key = (std::uint64_t(std::uint32_t(node)) << 32) | std::uint32_t(net);
-    int &n = pairs_[key];
-    auto &ofNode = netsOfNode_[static_cast<std::size_t>(node)];
+    // A node's ends lie on few nets, so a short list beats a hash table here.
+    auto &nets = netsOfNode_[static_cast<std::size_t>(node)];
+    auto it = std::find_if(nets.begin(), nets.end(), [net](const auto &e) { return e.first == net; });
     auto &ofNet = nodesOfNet_[static_cast<std::size_t>(net)];
-    if (sign > 0 && n++ == 0) {
-      problems_ += (ofNode++ > 0) + (ofNet++ > 0);
-    } else if (sign < 0 && --n == 0) {
-      problems_ -= (--ofNode > 0) + (--ofNet > 0);
+    if (sign > 0) {
+      if (it != nets.end()) {
+        ++it->second;
+      } else {
+        problems_ += (!nets.empty()) + (ofNet++ > 0);
+        nets.emplace_back(net, 1);
+      }
+    } else if (it != nets.end() && --it->second == 0) {
+      nets.erase(it);
+      problems_ -= (!nets.empty()) + (--ofNet > 0);
     }
     if (static_cast<std::size_t>(net) < labelled_.size()) {
       const auto &nodes = labelled_[static_cast<std::size_t>(net)];
@@ -47,8 +53,7 @@ public:
   std::int64_t Value() const { return problems_ * 1'000'000 + mislabelled_; }
 
 private:
-  std::unordered_map<std::uint64_t, int> pairs_;
-  std::vector<std::int32_t> netsOfNode_;
+  std::vector<std::vector<std::pair<std::int32_t, std::int32_t>>> netsOfNode_; // net, ends
   std::vector<std::int32_t> nodesOfNet_;
   std::vector<std::vector<std::int32_t>> labelled_;
   std::int64_t problems_ = 0;
