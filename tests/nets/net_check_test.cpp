@@ -167,7 +167,8 @@ TEST(NetCheck, ManyLikePartsAreMatchedWithinTheBound) {
   for (int i = 0; i < 40; ++i) {
     netlist +=
         "r" + std::to_string(i) + " n" + std::to_string(i) + " n" + std::to_string(i + 1) + " 1k\n";
-    Place(board, ComponentKind::Resistor, 40 - i, 39 - i, i % 10, "1k");
+    const int k = (i * 17) % 40; // listed out of order
+    Place(board, ComponentKind::Resistor, 40 - k, 39 - k, i % 10, "1k");
   }
   const Circuit circuit = ReadCircuit(ReadNetlistText(netlist, "chain.net"));
   const CheckReport report = CheckLayout(board, circuit);
