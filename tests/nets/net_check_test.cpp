@@ -211,3 +211,16 @@ TEST(NetCheck, NetlistsAreReadByTheImportsRules) {
     }
   }
 }
+
+// The import gives a grounded part whose other node is not placed yet a ground strip of its
+// own, joined to nothing: its first layout of this netlist does not implement it.
+TEST(NetCheck, AnImportWithGroundStripsApartIsOpen) {
+  const NetlistLines lines = ReadNetlistText("R1 a 0 1k\nR2 0 c 2k\n", "lone.net");
+  Board board;
+  BoardTarget target(board);
+  NetlistRandom random;
+  PlaceNetlist(lines, target, random);
+  const CheckReport report = CheckLayout(board, ReadCircuit(lines));
+  EXPECT_EQ(LinesOf(report, ReportKind::Problem),
+            std::vector<std::string>{"node 0: open, on 2 nets: r1 | r2"});
+}
