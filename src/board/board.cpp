@@ -79,6 +79,7 @@ BoardComponent *Board::AddComponent(std::unique_ptr<BoardComponent> c) {
 void Board::RemoveComponent(BoardComponent *c) {
   if (SelectedComponent == c)
     SelectedComponent = nullptr;
+  std::erase(Tint.Components, c);
   const std::int32_t i = IndexOf(c);
   if (i >= 0)
     components_.erase(components_.begin() + i);

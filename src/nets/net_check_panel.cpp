@@ -81,7 +81,9 @@ void NetCheckPanel::Recheck() {
   ClearMarks();
   try {
     report_ = CheckLayout(board_, *circuit_);
-  } catch (const TarnwickError &e) {
+  } catch (const std::exception &e) {
+    // Shown in place of the report: the panel runs from the event loop, where nothing may
+    // be thrown.
     report_ = {};
     report_.Problems = 1;
     report_.Lines.push_back({ReportKind::Problem, e.what(), {}, {}});

@@ -168,6 +168,10 @@ TEST(Copper, MarkedCopperFollowsTheSwitchAndTheClickedHole) {
   EXPECT_EQ(MarkedCopper(b), b.Tint.Copper);
   b.HighlightTrace = -1;
   EXPECT_EQ(MarkedCopper(b), b.Tint.Copper);
+  // A removed component is no longer marked.
+  b.Tint.Components = {&b.GetComponent(1), &b.GetComponent(0)};
+  b.RemoveComponent(&b.GetComponent(0));
+  EXPECT_EQ(b.Tint.Components, std::vector<const BoardComponent *>{&b.GetComponent(0)});
 }
 
 TEST(Copper, CutsOverTooManyHolesAreRefused) {
