@@ -1,6 +1,6 @@
 #include "board/board_painter.h"
 
-#include "nets/copper.h"
+#include "board/net_tint.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,8 +21,6 @@ const QColor Blue(0, 0, 255);
 const QColor Black(0, 0, 0);
 const QColor White(255, 255, 255);
 const QColor Purple(128, 0, 128);
-// Marked copper and components: the net of the clicked hole, the places a report line names.
-const QColor Tint(0, 160, 160);
 
 // Pictures larger than these are drawn directly: a socket across hundreds of strips or a
 // capacitor body wider than the board is rare, and its sprite would cost more than it saves.
@@ -221,14 +219,14 @@ public:
     // Without marks nothing is drawn and no state changes, so the board looks as it always did.
     const bool tinted = b_.ShowNets() || !b_.Tint.Empty();
     if (tinted)
-      DrawTintedCopper();
+      DrawTintedCopper(c_, b_, owner_.blackHole_, owner_.blueHole_);
     c_.SetBrushSolid(true);
     if (b_.ShowFlow())
       DrawFlow();
     c_.SetBrushSolid(true);
     DrawComponents();
     if (tinted)
-      DrawTintedComponents();
+      DrawTintedComponents(c_, b_);
     c_.SetBrushSolid(true);
     DrawSizePreview();
     c_.Finish();
@@ -352,41 +350,6 @@ private:
         c_.SetBrushSolid(true);
         DrawText(left, plan.labelY, *plan.label, b_.GetTrace(static_cast<int>(i)).Name, bold_);
       }
-    }
-  }
-
-  // The marked islands in the tint, under their holes, inside the strips' outlines.
-  void DrawTintedCopper() {
-    const int traces = b_.TraceCount(), pins = b_.PinCount();
-    const auto [lo, hi] = std::minmax(b_.HighlightTrace, b_.HighlightEndTrace);
-    for (const CopperSpan &s : MarkedCopper(b_)) {
-      const int first = std::max(s.FirstPin, 0), last = std::min(s.LastPin, pins - 1);
-      if (s.Trace < 0 || s.Trace >= traces || first > last)
-        continue;
-      const int left = 18 * s.Trace + 3;
-      c_.FillRect(left + 1, std::max(15 * first + 4, 5), left + 14,
-                  std::min(15 * last + 19, 15 * pins + 3), Tint);
-      const bool lit = lo >= 0 && lo <= s.Trace && s.Trace <= hi;
-      for (int row = first; row <= last; ++row)
-        c_.DrawSprite(left, 15 * row + 4,
-                      lit && row == b_.HighlightPin ? owner_.blueHole_ : owner_.blackHole_);
-    }
-  }
-
-  // A frame in the tint around each marked component.
-  void DrawTintedComponents() {
-    for (int i = 0; i < b_.ComponentCount(); ++i) {
-      const BoardComponent &c = b_.GetComponent(i);
-      if (std::find(b_.Tint.Components.begin(), b_.Tint.Components.end(), &c) ==
-          b_.Tint.Components.end())
-        continue;
-      const auto [xmin, xmax] = std::minmax(FarX(c.StartTrace), FarX(c.EndTrace));
-      const int y = FarY(c.StartPin);
-      const int l = xmin - 11, r = xmax + 11, t = y - 10, b = y + 10;
-      c_.FillRect(l, t, r, t + 2, Tint);
-      c_.FillRect(l, b - 2, r, b, Tint);
-      c_.FillRect(l, t, l + 2, b, Tint);
-      c_.FillRect(r - 2, t, r, b, Tint);
     }
   }
 
