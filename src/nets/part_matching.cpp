@@ -30,7 +30,8 @@ public:
   void Add(std::int32_t node, std::int32_t net, int sign) {
     // A node's ends lie on few nets, so a short list beats a hash table here.
     auto &nets = netsOfNode_[static_cast<std::size_t>(node)];
-    auto it = std::find_if(nets.begin(), nets.end(), [net](const auto &e) { return e.first == net; });
+    auto it =
+        std::find_if(nets.begin(), nets.end(), [net](const auto &e) { return e.first == net; });
     auto &ofNet = nodesOfNet_[static_cast<std::size_t>(net)];
     if (sign > 0) {
       if (it != nets.end()) {
@@ -198,38 +199,40 @@ private:
   }
 
   // Puts the parts of slots i and j (i may equal j) on their units the way round that scores
-  // best; returns that score.
+  // best; returns that score. The ways round are tried turning one part at a time.
   std::int64_t ApplyBest(Group &g, std::size_t i, std::size_t j) {
-    const int fi = CanFlip(g, i) ? 2 : 1, fj = i != j && CanFlip(g, j) ? 2 : 1;
-    std::int64_t best = 0;
-    bool bestI = false, bestJ = false, first = true;
-    for (int a = 0; a < fi; ++a) {
-      for (int b = 0; b < fj; ++b) {
-        g.flip[i] = a == 1;
-        if (i != j)
-          g.flip[j] = b == 1;
-        Apply(g, i, 1);
-        if (i != j)
-          Apply(g, j, 1);
-        const std::int64_t v = score_->Value();
-        if (first || v < best) {
-          best = v;
-          bestI = g.flip[i];
-          bestJ = g.flip[j];
-          first = false;
-        }
-        Apply(g, i, -1);
-        if (i != j)
-          Apply(g, j, -1);
-        --steps_;
-      }
-    }
-    g.flip[i] = bestI;
-    if (i != j)
-      g.flip[j] = bestJ;
+    const bool two = i != j;
+    const bool turnI = CanFlip(g, i), turnJ = two && CanFlip(g, j);
+    g.flip[i] = false;
+    g.flip[j] = false;
     Apply(g, i, 1);
-    if (i != j)
+    if (two)
       Apply(g, j, 1);
+    --steps_;
+    std::int64_t best = score_->Value();
+    bool bestI = false, bestJ = false;
+    auto turn = [&](std::size_t k) {
+      Apply(g, k, -1);
+      g.flip[k] = !g.flip[k];
+      Apply(g, k, 1);
+      --steps_;
+      if (const std::int64_t v = score_->Value(); v < best) {
+        best = v;
+        bestI = g.flip[i];
+        bestJ = g.flip[j];
+      }
+    };
+    if (turnI)
+      turn(i);
+    if (turnJ) {
+      turn(j);
+      if (turnI)
+        turn(i);
+    }
+    if (g.flip[i] != bestI)
+      turn(i);
+    if (two && g.flip[j] != bestJ)
+      turn(j);
     return best;
   }
 
