@@ -37,6 +37,7 @@ void Board::Resize(std::int32_t traceCount, std::int32_t pinCount) {
 
 void Board::Clear() {
   SelectedComponent = nullptr;
+  Tint = {};
   components_.clear();
   traces_.clear();
   ComponentsChanged();
@@ -95,6 +96,7 @@ BoardComponent *Board::AddComponent(std::unique_ptr<BoardComponent> c) {
 void Board::RemoveComponent(BoardComponent *c) {
   if (SelectedComponent == c)
     SelectedComponent = nullptr;
+  std::erase(Tint.Components, c);
   const std::int32_t i = IndexOf(c);
   if (i >= 0) {
     components_.erase(components_.begin() + i);
@@ -153,6 +155,11 @@ void Board::SetShowLabels(bool on) {
 
 void Board::SetShowFlow(bool on) {
   showFlow_ = on;
+  Repaint();
+}
+
+void Board::SetShowNets(bool on) {
+  showNets_ = on;
   Repaint();
 }
 

@@ -55,6 +55,20 @@ struct GridRect {
   std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
+// A stretch of one strip's copper: the holes of rows FirstPin .. LastPin of trace Trace.
+struct CopperSpan {
+  std::int32_t Trace = 0, FirstPin = 0, LastPin = 0;
+  bool operator==(const CopperSpan &) const = default;
+};
+
+// Copper and components marked for the user, drawn in a tint of their own; empty marks nothing.
+// The components are only compared, never read, so a removed one does no harm.
+struct BoardTint {
+  std::vector<CopperSpan> Copper;
+  std::vector<const BoardComponent *> Components;
+  bool Empty() const { return Copper.empty() && Components.empty(); }
+};
+
 enum class MouseButton { Left, Right, Middle };
 
 // Board geometry in view pixels, origin at the view's top-left corner.
@@ -120,8 +134,11 @@ public:
   void SetHighlightEndTrace(std::int32_t t);
   bool ShowLabels() const { return showLabels_; }
   bool ShowFlow() const { return showFlow_; }
+  // While on, the copper connected to the clicked hole of the highlighted trace is tinted.
+  bool ShowNets() const { return showNets_; }
   void SetShowLabels(bool on);
   void SetShowFlow(bool on);
+  void SetShowNets(bool on);
 
   // A mouse press inside the view: selects a component or highlights a trace and reports the
   // change through the notifications.
@@ -138,6 +155,7 @@ public:
   BoardComponent *SelectedComponent = nullptr;
   std::int32_t ClickedPin = 0;
   GridRect SizePreview;
+  BoardTint Tint;
 
   Notification OnHighlightTraceChange;
   Notification OnHighlightKompChange;
@@ -157,6 +175,7 @@ private:
   bool showFlow_ = false;
   int batchDepth_ = 0;
   bool changedInBatch_ = false;
+  bool showNets_ = false;
 };
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "board/board_painter.h"
 
+#include "board/net_tint.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -109,6 +111,12 @@ BoardPainter::BoardPainter() {
     c.SetBrush(Blue);
     DrawHole(c, 0);
   });
+  // A plain hole, for redrawing holes over tinted copper.
+  blackHole_ = Drawn(QRect(0, 0, 15, 15), [](Canvas &c, QPoint) {
+    c.SetPen(Black);
+    c.SetBrush(Black);
+    DrawHole(c, 0);
+  });
   // A lead hole of a radial capacitor.
   radialLead_ = Drawn(QRect(-5, -5, 11, 11), [](Canvas &c, QPoint o) {
     c.SetPen(White);
@@ -208,11 +216,17 @@ public:
     if (!swept)
       DrawBackground();
     DrawTraces(!swept);
+    // Without marks nothing is drawn and no state changes, so the board looks as it always did.
+    const bool tinted = b_.ShowNets() || !b_.Tint.Empty();
+    if (tinted)
+      DrawTintedCopper(c_, b_, owner_.blackHole_, owner_.blueHole_);
     c_.SetBrushSolid(true);
     if (b_.ShowFlow())
       DrawFlow();
     c_.SetBrushSolid(true);
     DrawComponents();
+    if (tinted)
+      DrawTintedComponents(c_, b_);
     c_.SetBrushSolid(true);
     DrawSizePreview();
     c_.Finish();

@@ -74,6 +74,7 @@ private:
   std::array<Sprite, 9> reversedGlyphs_;
   Sprite marker_;
   Sprite blueHole_;
+  Sprite blackHole_;
   Sprite radialLead_;
   std::map<std::pair<QRgb, int>, Sprite> strips_;
   std::map<int, Sprite> sockets_;

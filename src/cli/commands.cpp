@@ -8,6 +8,8 @@
 #include "netlist/netlist_import.h"
 #include "output/cut_list.h"
 #include "output/parts_list.h"
+#include "nets/net_check.h"
+#include "nets/net_listing.h"
 #include "output/print_job.h"
 #include "ui/main_form.h"
 
@@ -142,6 +144,22 @@ void PartsCommand(const CliArgs &args, std::ostream &out) {
   out << FormatPartsList(opened->Board);
 }
 
+// File > Check Against Netlist: the report, then a failure when the layout does not implement
+// the netlist, so that a script or a build can stop on it.
+void CheckCommand(const CliArgs &args, std::ostream &out) {
+  const auto layout = OpenLayout(args.Positional[0]);
+  const Circuit circuit = ReadCircuitFile(args.Positional[1]);
+  const CheckReport report = CheckLayout(layout->Board, circuit);
+  out << ReportText(report);
+  if (!report.Implements())
+    throw TarnwickError(args.Positional[0] + " does not implement " + args.Positional[1]);
+}
+
+void NetsCommand(const CliArgs &args, std::ostream &out) {
+  const auto layout = OpenLayout(args.Positional[0]);
+  out << NetListing(layout->Board);
+}
+
 const std::vector<CliCommand> &Commands() {
   static const std::vector<CliCommand> commands = {
       {"info",
@@ -191,6 +209,19 @@ const std::vector<CliCommand> &Commands() {
        "print the parts list of LAYOUT as CSV, as File > Export Parts List writes it",
        false,
        &PartsCommand},
+      {"check",
+       {"LAYOUT", "NETLIST"},
+       {},
+       "check that LAYOUT implements the circuit of NETLIST; prints every problem, one per\n"
+       "      line, and fails when there is one",
+       false,
+       &CheckCommand},
+      {"nets",
+       {"LAYOUT"},
+       {},
+       "print every net of LAYOUT: its strips, the part ends and the trace labels on it",
+       false,
+       &NetsCommand},
   };
   return commands;
 }

@@ -49,5 +49,7 @@ void RenderCommand(const CliArgs &args, std::ostream &out);
 void PrintCommand(const CliArgs &args, std::ostream &out);
 void CutsCommand(const CliArgs &args, std::ostream &out);
 void PartsCommand(const CliArgs &args, std::ostream &out);
+void CheckCommand(const CliArgs &args, std::ostream &out);
+void NetsCommand(const CliArgs &args, std::ostream &out);
 
 } // namespace tarnwick::cli

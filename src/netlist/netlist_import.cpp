@@ -61,17 +61,8 @@ public:
   }
 
 private:
-  // Takes the first `count` fields of a line into fields[0 .. count - 1]. Every field but the
-  // last must be followed by another one, else the line is too short.
   template <std::size_t N> void Split(const NetlistLine &line, std::array<std::string, N> &fields) {
-    tokenizer_.SetText(line.Text);
-    tokenizer_.NextToken(fields[0]);
-    for (std::size_t k = 1; k < N; ++k) {
-      if (!tokenizer_.MoveToNextToken())
-        throw TarnwickError("Assertion failure: line " + std::to_string(line.Number) +
-                            " of the netlist has too few fields: \"" + Printable(line.Text) + "\"");
-      tokenizer_.NextToken(fields[k]);
-    }
+    SplitNetlistFields(tokenizer_, line, fields.data(), N);
   }
 
   void Label(std::int32_t trace, const std::string &node) {
@@ -185,6 +176,18 @@ private:
 };
 
 } // namespace
+
+void SplitNetlistFields(TTokenizer &tokenizer, const NetlistLine &line, std::string *fields,
+                        std::size_t count) {
+  tokenizer.SetText(line.Text);
+  tokenizer.NextToken(fields[0]);
+  for (std::size_t k = 1; k < count; ++k) {
+    if (!tokenizer.MoveToNextToken())
+      throw TarnwickError("Assertion failure: line " + std::to_string(line.Number) +
+                          " of the netlist has too few fields: \"" + Printable(line.Text) + "\"");
+    tokenizer.NextToken(fields[k]);
+  }
+}
 
 std::int32_t NetlistRandom::Next(std::int32_t n) {
   seed_ = seed_ * 134775813u + 1u;

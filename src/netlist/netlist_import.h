@@ -11,6 +11,8 @@
 
 namespace tarnwick {
 
+class TTokenizer;
+
 // One element line kept from a netlist: its number in the file (from 1) and its text,
 // lower-cased, without CR characters.
 struct NetlistLine {
@@ -33,6 +35,12 @@ NetlistLines ReadNetlistText(std::string_view text, const std::string &fileName)
 // The same for a file, read in pieces so that memory stays bounded whatever its size. A file
 // that cannot be opened or read gives no lines and no error.
 NetlistLines ReadNetlistFile(const std::string &path);
+
+// Takes the first `count` fields of an element line into fields[0 .. count - 1], with the
+// tokenizer set to blanks as separators. Every field but the last must be followed by another
+// one; a line with too few fields stops with the import's "Assertion failure" TarnwickError.
+void SplitNetlistFields(TTokenizer &tokenizer, const NetlistLine &line, std::string *fields,
+                        std::size_t count);
 
 // The import's random numbers: a 32-bit linear congruential generator,
 // seed := seed * 134775813 + 1 (mod 2^32), random(n) := seed * n div 2^32.

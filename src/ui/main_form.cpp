@@ -1,6 +1,8 @@
 #include "ui/main_form.h"
 
 #include "ui/handler_guard.h"
+#include "nets/check_command.h"
+#include "nets/net_check_panel.h"
 #include "ui/prompts.h"
 #include "ui/rulers.h"
 
@@ -90,7 +92,9 @@ TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), p
   BuildSidePanel();
   Panel2->setParent(central);
   Panel1->setParent(central);
+  NetCheck1 = new NetCheckPanel(*board_, central);
   row->addWidget(Panel2, 1);
+  row->addWidget(NetCheck1, 0);
   row->addWidget(Panel1, 0);
   setCentralWidget(central);
   FormCreate();
@@ -137,6 +141,7 @@ void TMainForm::BuildMenus() {
   add(file, QStringLiteral("Save as..."), &TMainForm::Saveas1Click);
   file->addSeparator();
   add(file, QStringLiteral("Import Netlist..."), &TMainForm::ImportNetlist1Click);
+  add(file, QStringLiteral("Check Against Netlist..."), &TMainForm::CheckAgainstNetlist1Click);
   file->addSeparator();
   add(file, QStringLiteral("Export Image..."), &TMainForm::ExportBitmap1Click);
   add(file, QStringLiteral("Export Cut List..."), &TMainForm::ExportCutList1Click);
@@ -177,6 +182,9 @@ void TMainForm::BuildMenus() {
   ShowFlow1 = add(view, QStringLiteral("Show Flow"), &TMainForm::ShowFlow1Click);
   ShowFlow1->setCheckable(true);
   ShowFlow1->setChecked(false);
+  ShowNets1 = add(view, QStringLiteral("Show Nets"), &TMainForm::ShowNets1Click);
+  ShowNets1->setCheckable(true);
+  ShowNets1->setChecked(false);
 
   QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, QStringLiteral("About..."), &TMainForm::About1Click);
@@ -386,6 +394,18 @@ void TMainForm::ShowLabels1Click() {
 void TMainForm::ShowFlow1Click() {
   ShowFlow1->setChecked(!board_->ShowFlow());
   board_->SetShowFlow(ShowFlow1->isChecked());
+}
+
+void TMainForm::ShowNets1Click() {
+  ShowNets1->setChecked(!board_->ShowNets());
+  board_->SetShowNets(ShowNets1->isChecked());
+}
+
+void TMainForm::CheckAgainstNetlist1Click() { CheckAgainstNetlist(prompts_, this, *NetCheck1); }
+
+void TMainForm::RecheckNets() {
+  if (NetCheck1)
+    NetCheck1->ScheduleRecheck();
 }
 
 void TMainForm::About1Click() {

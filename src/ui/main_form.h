@@ -22,6 +22,7 @@ class QLabel;
 
 namespace tarnwick {
 
+class NetCheckPanel;
 class Prompts;
 class Ruler;
 class TPrintForm;
@@ -58,6 +59,8 @@ public:
   void SetModified() { document_->MarkUnsaved(); }
   void ResetDocument() override;
   void AddComponentToLayout(std::unique_ptr<BoardComponent> c) override;
+  // The layout changed: the netlist check, when one is open, runs again.
+  void RecheckNets();
   void LoadLayout(const QString &fileName);
   void SaveLayout(const QString &fileName);
 
@@ -77,6 +80,7 @@ public:
   void Save1Click();
   void Saveas1Click();
   void ImportNetlist1Click();
+  void CheckAgainstNetlist1Click();
   void ExportBitmap1Click();
   void ExportCutList1Click();
   void ExportPartsList1Click();
@@ -99,6 +103,7 @@ public:
   // View and Help menus.
   void ShowLabels1Click();
   void ShowFlow1Click();
+  void ShowNets1Click();
   void About1Click();
   // Side panel.
   void Button3Click(); // "Set": the highlighted trace's label
@@ -136,6 +141,8 @@ public:
   QAction *ShowFlow1 = nullptr;
   QAction *Undo1 = nullptr;
   QAction *Redo1 = nullptr;
+  QAction *ShowNets1 = nullptr;
+  NetCheckPanel *NetCheck1 = nullptr;
 
 protected:
   void closeEvent(QCloseEvent *event) override;

@@ -85,6 +85,7 @@ void TMainForm::HistoryChanged() {
   Undo1->setText(caption("Undo", document_->UndoName()));
   Redo1->setText(caption("Redo", document_->RedoName()));
   UpdateCommands();
+  RecheckNets();
 }
 
 } // namespace tarnwick

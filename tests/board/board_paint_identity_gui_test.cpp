@@ -446,6 +446,21 @@ TEST_F(PaintIdentity, HundredPinsFlowOffAndEverySelection) {
   }
 }
 
+// The net tint is a switch of its own: off, a clicked strip looks exactly as it always did,
+// also after the tint was shown; on, the picture changes.
+TEST_F(PaintIdentity, ShowNetsOffLeavesEveryPixel) {
+  BuildVariedBoard(30, 24);
+  const QSize size = BoardSize(view);
+  view.HighlightTrace = 0;
+  view.ClickedPin = 23; // on the bus wire's row: its net spans the board
+  const QImage off = Painted(size, QImage::Format_RGB32);
+  view.SetShowNets(true);
+  ASSERT_NE(Painted(size, QImage::Format_RGB32), off);
+  view.SetShowNets(false);
+  EXPECT_EQ(Painted(size, QImage::Format_RGB32), off);
+  ExpectSame(size, QImage::Format_RGB32, "show_nets_off");
+}
+
 TEST_F(PaintIdentity, RepaintsFollowChangedNamesFontsAndHighlights) {
   BuildVariedBoard(16, 12);
   const QSize size = BoardSize(view);

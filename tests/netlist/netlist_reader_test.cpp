@@ -1,4 +1,5 @@
 #include "netlist/netlist_import.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -11,28 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A folder of its own under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-  TempDir() {
-    path_ =
-        fs::temp_directory_path() /
-        ("tarnwick_netlist_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string Write(const std::string &name, const std::string &bytes) const {
-    const fs::path p = path_ / name;
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p.string();
-  }
-  fs::path Path() const { return path_; }
-
-private:
-  fs::path path_;
-};
+using test::TempDir;
 
 std::vector<std::string> Texts(const NetlistLines &lines) {
   std::vector<std::string> out;

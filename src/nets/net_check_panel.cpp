@@ -1,0 +1,132 @@
+#include "nets/net_check_panel.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tarnwick {
+namespace {
+
+void Style(QListWidgetItem &item, ReportKind kind) {
+  QFont font = item.font();
+  switch (kind) {
+  case ReportKind::Verdict:
+    font.setBold(true);
+    item.setFont(font);
+    break;
+  case ReportKind::Problem:
+    item.setForeground(QColor(176, 0, 0));
+    break;
+  case ReportKind::Note:
+    item.setForeground(QColor(96, 96, 96));
+    break;
+  case ReportKind::Fine:
+    break;
+  }
+}
+
+} // namespace
+
+NetCheckPanel::NetCheckPanel(Board &board, QWidget *parent) : QWidget(parent), board_(board) {
+  setObjectName(QStringLiteral("NetCheckPanel"));
+  setFixedWidth(280);
+  auto *column = new QVBoxLayout(this);
+  column->setContentsMargins(6, 6, 6, 6);
+  title_ = new QLabel(this);
+  title_->setObjectName(QStringLiteral("NetCheckTitle"));
+  title_->setWordWrap(true);
+  list_ = new QListWidget(this);
+  list_->setObjectName(QStringLiteral("NetCheckList"));
+  list_->setWordWrap(true);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  close_ = new QPushButton(QStringLiteral("Close"), this);
+  close_->setObjectName(QStringLiteral("NetCheckClose"));
+  close_->setAutoDefault(false);
+  column->addWidget(title_);
+  column->addWidget(list_, 1);
+  column->addWidget(close_, 0, Qt::AlignRight);
+  recheck_ = new QTimer(this);
+  recheck_->setSingleShot(true);
+  recheck_->setInterval(0);
+  connect(recheck_, &QTimer::timeout, this, [this] { Recheck(); });
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { ShowLine(row); });
+  // A click on the current line marks it again, after a click on the board moved on.
+  connect(list_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem *item) { ShowLine(list_->row(item)); });
+  connect(close_, &QPushButton::clicked, this, [this] { CloseReport(); });
+  hide();
+}
+
+void NetCheckPanel::SetNetlist(Circuit circuit, const QString &fileName) {
+  circuit_ = std::move(circuit);
+  title_->setText(QStringLiteral("Check against %1").arg(fileName.section(QLatin1Char('/'), -1)));
+  title_->setToolTip(fileName);
+  Recheck();
+  show();
+}
+
+void NetCheckPanel::ScheduleRecheck() {
+  if (circuit_)
+    recheck_->start();
+}
+
+void NetCheckPanel::Recheck() {
+  recheck_->stop();
+  if (!circuit_)
+    return;
+  // The marks belong to the report being replaced; they may name components that are gone.
+  ClearMarks();
+  try {
+    report_ = CheckLayout(board_, *circuit_);
+  } catch (const std::exception &e) {
+    // Shown in place of the report: the panel runs from the event loop, where nothing may
+    // be thrown.
+    report_ = {};
+    report_.Problems = 1;
+    report_.Lines.push_back({ReportKind::Problem, e.what(), {}, {}});
+  }
+  lineComponents_.clear();
+  const QSignalBlocker quiet(list_);
+  list_->clear();
+  for (const ReportLine &line : report_.Lines) {
+    auto *item = new QListWidgetItem(QString::fromStdString(line.Text), list_);
+    Style(*item, line.Kind);
+    std::vector<const BoardComponent *> components;
+    for (std::int32_t i : line.Components)
+      components.push_back(&board_.GetComponent(i));
+    lineComponents_.push_back(std::move(components));
+  }
+}
+
+void NetCheckPanel::CloseReport() {
+  recheck_->stop();
+  circuit_.reset();
+  report_ = {};
+  lineComponents_.clear();
+  {
+    const QSignalBlocker quiet(list_);
+    list_->clear();
+  }
+  ClearMarks();
+  hide();
+}
+
+void NetCheckPanel::ShowLine(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= report_.Lines.size())
+    return;
+  board_.Tint.Copper = report_.Lines[static_cast<std::size_t>(row)].Copper;
+  board_.Tint.Components = lineComponents_[static_cast<std::size_t>(row)];
+  board_.Repaint();
+}
+
+void NetCheckPanel::ClearMarks() {
+  if (board_.Tint.Empty())
+    return;
+  board_.Tint = {};
+  board_.Repaint();
+}
+
+} // namespace tarnwick
