@@ -1,4 +1,5 @@
 // The File commands and the document state of the main window.
+#include "document/document_hooks.h"
 #include "document/layout_file.h"
 #include "document/newschematic.h"
 #include "ui/EnhControls.h"
@@ -50,6 +51,13 @@ void TMainForm::ResetDocument() {
   Panel1->hide();
   UpdateCommands();
   modified_ = false;
+  if (hooks_) // desktop: the recovery copy goes with the changes
+    hooks_->LayoutDiscarded();
+}
+
+void TMainForm::LayoutChanged() {
+  if (hooks_) // desktop: a recovery copy is due
+    hooks_->LayoutChanged();
 }
 
 void TMainForm::AddComponentToLayout(std::unique_ptr<BoardComponent> c) {
@@ -105,6 +113,16 @@ void TMainForm::Open1Click() {
   const QString fileName = prompts_.OpenFileName(this, LayoutDialog("open", true));
   if (fileName.isEmpty())
     return;
+  ShowLayoutFile(fileName);
+}
+
+void TMainForm::OpenLayoutFile(const QString &fileName) {
+  if (!DiscardQuery())
+    return;
+  ShowLayoutFile(fileName);
+}
+
+void TMainForm::ShowLayoutFile(const QString &fileName) {
   const LayoutData data = ReadLayoutFile(NativeName(fileName));
   ResetDocument();
   ApplyLayout(data);
@@ -112,6 +130,8 @@ void TMainForm::Open1Click() {
   Panel1->show();
   currentFileName_ = fileName;
   SetTitleFromFile();
+  if (hooks_) // desktop: recent layouts
+    hooks_->LayoutFiled(currentFileName_);
 }
 
 void TMainForm::Save1Click() {
@@ -125,6 +145,8 @@ void TMainForm::Save1Click() {
   }
   SaveLayout(currentFileName_);
   SetTitleFromFile();
+  if (hooks_) // desktop: recent layouts, and the recovery copy goes
+    hooks_->LayoutFiled(currentFileName_);
 }
 
 void TMainForm::Saveas1Click() {
@@ -134,6 +156,8 @@ void TMainForm::Saveas1Click() {
   currentFileName_ = fileName;
   SaveLayout(currentFileName_);
   SetTitleFromFile();
+  if (hooks_) // desktop: recent layouts, and the recovery copy goes
+    hooks_->LayoutFiled(currentFileName_);
 }
 
 // Ends the program's event loop; the close request that follows is then let through.
@@ -141,6 +165,8 @@ void TMainForm::Exit1Click() {
   if (!DiscardQuery())
     return;
   exitRequested_ = true;
+  if (hooks_) // desktop: a clean end leaves no recovery copy
+    hooks_->LayoutDiscarded();
   QCoreApplication::exit(0);
 }
 

@@ -43,6 +43,18 @@ void TMainForm::ImportNetlist1Click() {
   const QString fileName = prompts_.OpenFileName(this, NetlistFileRequest());
   if (fileName.isEmpty())
     return;
+  PlaceNetlistFile(fileName);
+}
+
+void TMainForm::ImportNetlistFile(const QString &fileName) {
+  if (!DiscardQuery())
+    return;
+  prompts_.Warning(this, QStringLiteral("Warning"),
+                   QStringLiteral("This is a *very* experimental function, so beware!"));
+  PlaceNetlistFile(fileName);
+}
+
+void TMainForm::PlaceNetlistFile(const QString &fileName) {
   // Read before anything is reset, so a file beyond the reader's bounds leaves the current
   // layout as it was.
   const NetlistLines lines = ReadNetlistFile(QFile::encodeName(fileName).toStdString());

@@ -18,6 +18,7 @@ class QLabel;
 
 namespace tarnwick {
 
+class DocumentHooks;
 class Prompts;
 class Ruler;
 class TPrintForm;
@@ -41,11 +42,23 @@ public:
   // Document state.
   bool Modified() const { return modified_; }
   const QString &CurrentFileName() const { return currentFileName_; }
-  void SetModified() { modified_ = true; }
+  void SetModified() {
+    modified_ = true;
+    LayoutChanged();
+  }
   void ResetDocument();
   void AddComponentToLayout(std::unique_ptr<BoardComponent> c);
   void LoadLayout(const QString &fileName);
   void SaveLayout(const QString &fileName);
+  // Fills the window, emptied by ResetDocument, from a layout read from a file.
+  void ApplyLayout(const LayoutData &data);
+
+  // Desktop integration: opening a given file (command line, drops, recent layouts) and the
+  // hooks through which the recent list and the recovery copy follow the document.
+  void OpenLayoutFile(const QString &fileName);    // discard question, then as Open
+  void ImportNetlistFile(const QString &fileName); // discard question, then as Import Netlist
+  void SetDocumentHooks(DocumentHooks *hooks) { hooks_ = hooks; }
+  void LayoutChanged();
 
   // Component list rows: one per component, in board order, each pointing to its component.
   QTreeWidgetItem *AppendRow(BoardComponent *c);
@@ -132,8 +145,8 @@ private:
 
   // Document commands.
   void CreateNewLayoutDialog();
-  // Fills the window, emptied by ResetDocument, from a layout read from a file.
-  void ApplyLayout(const LayoutData &data);
+  void ShowLayoutFile(const QString &fileName);
+  void PlaceNetlistFile(const QString &fileName);
   TNewLayoutForm *NewLayoutForm = nullptr; // kept for the whole run
 
   // Editing commands.
@@ -155,6 +168,7 @@ private:
   bool modified_ = false;
   bool exitRequested_ = false;
   QString currentFileName_;
+  DocumentHooks *hooks_ = nullptr; // desktop integration; none in the window's own tests
 };
 
 // The board view's font: "Small Fonts" when the system has it, else "Arial", 7 points.
