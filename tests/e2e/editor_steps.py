@@ -283,7 +283,8 @@ def step_open_given(e):
 
 def step_change_and_kill(e):
     """8. The resistor moved down; once its recovery copy is written, the editor is killed."""
-    click(*e.parts.board(sc.trace_x(START + 1), sc.pin_y(ROW)))
+    # Not where step 6 clicked: xdotool waits long for a pointer that does not move.
+    click(*e.parts.board(sc.trace_x(START + 2), sc.pin_y(ROW)))
     focus(e.win)
     keys("ctrl+Down")
     e.wait_screen("the resistor one row lower",

@@ -246,6 +246,23 @@ TEST(DesktopRecovery, DiscardDeletesTheCopyAndAClosedBoxKeepsIt) {
   EXPECT_FALSE(e.form.Modified());
 }
 
+TEST(DesktopRecovery, AStateFolderThatCannotBeWrittenIsSaidOnceAndLosesNothing) {
+  TempFolder home;
+  test::WriteAll(home / "state", "a file where the folder should be");
+  Editor e(home);
+  e.NewBoard();
+  e.Change("R1");
+  e.desktop.Recovery().WriteNow();
+  e.Change("R2");
+  e.desktop.Recovery().WriteNow();
+  const auto warnings = e.prompts.Texts(ScriptedPrompts::Box::Warning);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_TRUE(warnings[0].startsWith("Unable to write to " + Q(home / "state")));
+  EXPECT_EQ(e.Labels(), (std::vector<QString>{"R1", "R2"}));
+  e.SaveAs(Q(home / "amp.twk"));
+  EXPECT_EQ(e.form.windowTitle(), "Tarnwick [amp.twk]");
+}
+
 TEST(DesktopOpen, TheFileGivenAtStartAndDroppedFilesOpenOrImport) {
   TempFolder home;
   Editor e(home);
