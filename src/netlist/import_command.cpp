@@ -39,14 +39,9 @@ FileRequest NetlistFileRequest() {
   return request;
 }
 
-void ImportNetlistCommand(EditorHost &host) {
-  if (!host.DiscardQuery())
-    return;
-  host.Ask().Warning(host.Window(), QStringLiteral("Warning"),
-                     QStringLiteral("This is a *very* experimental function, so beware!"));
-  const QString fileName = host.Ask().OpenFileName(host.Window(), NetlistFileRequest());
-  if (fileName.isEmpty())
-    return;
+namespace {
+
+void PlaceNetlistFile(EditorHost &host, const QString &fileName) {
   // Read before anything is reset, so a file beyond the reader's bounds leaves the current
   // layout as it was.
   const NetlistLines lines = ReadNetlistFile(QFile::encodeName(fileName).toStdString());
@@ -56,6 +51,30 @@ void ImportNetlistCommand(EditorHost &host) {
   // The list is brought in line once, when the whole netlist is placed.
   const Board::ChangeBatch batch(host.View());
   PlaceNetlist(lines, target, ProcessNetlistRandom());
+}
+
+void WarnExperimental(EditorHost &host) {
+  host.Ask().Warning(host.Window(), QStringLiteral("Warning"),
+                     QStringLiteral("This is a *very* experimental function, so beware!"));
+}
+
+} // namespace
+
+void ImportNetlistCommand(EditorHost &host) {
+  if (!host.DiscardQuery())
+    return;
+  WarnExperimental(host);
+  const QString fileName = host.Ask().OpenFileName(host.Window(), NetlistFileRequest());
+  if (fileName.isEmpty())
+    return;
+  PlaceNetlistFile(host, fileName);
+}
+
+void ImportNetlistFileCommand(EditorHost &host, const QString &fileName) {
+  if (!host.DiscardQuery())
+    return;
+  WarnExperimental(host);
+  PlaceNetlistFile(host, fileName);
 }
 
 } // namespace tarnwick

@@ -12,5 +12,7 @@ FileRequest NetlistFileRequest();
 
 // File > Import Netlist: a new layout built from a netlist file, with a fresh history.
 void ImportNetlistCommand(EditorHost &host);
+// The same for a file given beforehand (on the command line or dropped on the window).
+void ImportNetlistFileCommand(EditorHost &host, const QString &fileName);
 
 } // namespace tarnwick

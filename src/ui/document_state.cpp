@@ -1,5 +1,6 @@
 // The File commands and the document state of the main window: its file name, title, name box
 // and side panel around the document that holds the board's history.
+#include "document/document_hooks.h"
 #include "document/layout_file.h"
 #include "document/newschematic.h"
 #include "ui/EnhControls.h"
@@ -51,6 +52,8 @@ void TMainForm::ResetDocument() {
   Panel1->hide();
   document_->Reset(false);
   UpdateCommands();
+  if (hooks_) // the recovery copy goes with the changes
+    hooks_->LayoutDiscarded();
 }
 
 void TMainForm::AddComponentToLayout(std::unique_ptr<BoardComponent> c) {
@@ -114,6 +117,16 @@ void TMainForm::Open1Click() {
   const QString fileName = prompts_.OpenFileName(this, LayoutDialog("open", true));
   if (fileName.isEmpty())
     return;
+  ShowLayoutFile(fileName);
+}
+
+void TMainForm::OpenLayoutFile(const QString &fileName) {
+  if (!DiscardQuery())
+    return;
+  ShowLayoutFile(fileName);
+}
+
+void TMainForm::ShowLayoutFile(const QString &fileName) {
   const LayoutData data = ReadLayoutFile(NativeName(fileName));
   ResetDocument();
   ApplyLayout(data);
@@ -121,6 +134,8 @@ void TMainForm::Open1Click() {
   Panel1->show();
   currentFileName_ = fileName;
   SetTitleFromFile();
+  if (hooks_) // recent layouts
+    hooks_->LayoutFiled(currentFileName_);
 }
 
 void TMainForm::Save1Click() {
@@ -134,6 +149,8 @@ void TMainForm::Save1Click() {
   }
   SaveLayout(currentFileName_);
   SetTitleFromFile();
+  if (hooks_) // recent layouts, and the recovery copy goes
+    hooks_->LayoutFiled(currentFileName_);
 }
 
 void TMainForm::Saveas1Click() {
@@ -143,6 +160,8 @@ void TMainForm::Saveas1Click() {
   currentFileName_ = fileName;
   SaveLayout(currentFileName_);
   SetTitleFromFile();
+  if (hooks_) // recent layouts, and the recovery copy goes
+    hooks_->LayoutFiled(currentFileName_);
 }
 
 // Ends the program's event loop; the close request that follows is then let through.
@@ -150,6 +169,8 @@ void TMainForm::Exit1Click() {
   if (!DiscardQuery())
     return;
   exitRequested_ = true;
+  if (hooks_) // a clean end leaves no recovery copy
+    hooks_->LayoutDiscarded();
   QCoreApplication::exit(0);
 }
 

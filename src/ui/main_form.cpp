@@ -149,7 +149,8 @@ void TMainForm::BuildMenus() {
   file->addSeparator();
   add(file, QStringLiteral("Print..."), &TMainForm::Print1Click);
   file->addSeparator();
-  add(file, QStringLiteral("Exit"), &TMainForm::Exit1Click);
+  // Named so that File > "Recent Layouts" can be put above it.
+  add(file, QStringLiteral("Exit"), &TMainForm::Exit1Click)->setObjectName(QStringLiteral("Exit1"));
 
   QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   Undo1 = add(edit, QStringLiteral("Undo"), &TMainForm::Undo1Click, Qt::CTRL | Qt::Key_Z);

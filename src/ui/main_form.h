@@ -23,6 +23,7 @@ class QLabel;
 namespace tarnwick {
 
 class NetCheckPanel;
+class DocumentHooks;
 class Prompts;
 class Ruler;
 class TPrintForm;
@@ -63,6 +64,14 @@ public:
   void RecheckNets();
   void LoadLayout(const QString &fileName);
   void SaveLayout(const QString &fileName);
+  // Fills the window, emptied by ResetDocument, from a layout read from a file.
+  void ApplyLayout(const LayoutData &data);
+
+  // Opening a given file (command line, drops, recent layouts) and the
+  // hooks through which the recent list and the recovery copy follow the document.
+  void OpenLayoutFile(const QString &fileName);    // discard question, then as Open
+  void ImportNetlistFile(const QString &fileName); // discard question, then as Import Netlist
+  void SetDocumentHooks(DocumentHooks *hooks) { hooks_ = hooks; }
 
   // Component list rows: one per component, in board order, each pointing to its component.
   // The list is brought in line with the board whenever the board reports a change of its
@@ -164,8 +173,7 @@ private:
 
   // Document commands.
   void CreateNewLayoutDialog();
-  // Fills the window, emptied by ResetDocument, from a layout read from a file.
-  void ApplyLayout(const LayoutData &data);
+  void ShowLayoutFile(const QString &fileName);
   TNewLayoutForm *NewLayoutForm = nullptr; // kept for the whole run
 
   // Editing commands.
@@ -183,6 +191,7 @@ private:
   QString currentFileName_;
   // The layout was read from 8-bit text, and is saved as such while its texts fit.
   bool eightBitText_ = false;
+  DocumentHooks *hooks_ = nullptr; // recent layouts and recovery; none in the window's tests
 };
 
 // The board view's font: "Small Fonts" when the system has it, else "Arial", 7 points.

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHash>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tarnwick {
 namespace {
@@ -63,5 +64,17 @@ QString QtPrompts::SaveFileName(QWidget *owner, const FileRequest &request) {
 void QtPrompts::Beep() { QApplication::beep(); }
 
 int QtPrompts::Exec(QDialog &dialog) { return dialog.exec(); }
+
+int QtPrompts::Choose(QWidget *owner, const QString &caption, const QString &text,
+                      const QStringList &buttons) {
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+  QList<QAbstractButton *> added;
+  for (const QString &b : buttons)
+    added.append(box.addButton(b, QMessageBox::ActionRole));
+  if (!added.isEmpty())
+    box.setDefaultButton(static_cast<QPushButton *>(added.first()));
+  box.exec();
+  return static_cast<int>(added.indexOf(box.clickedButton()));
+}
 
 } // namespace tarnwick

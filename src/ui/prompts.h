@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -34,6 +35,13 @@ public:
   virtual void Beep() = 0;
   // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
   virtual int Exec(QDialog &dialog) = 0;
+  // A question answered with one of the named buttons: the index of the one pressed, or -1
+  // when the box was closed without an answer (which is all a seam without buttons gives).
+  virtual int Choose(QWidget *owner, const QString &caption, const QString &text,
+                     const QStringList &buttons) {
+    (void)owner, (void)caption, (void)text, (void)buttons;
+    return -1;
+  }
 };
 
 // The toolkit's own boxes and dialogs.
@@ -47,6 +55,8 @@ public:
   QString SaveFileName(QWidget *owner, const FileRequest &request) override;
   void Beep() override;
   int Exec(QDialog &dialog) override;
+  int Choose(QWidget *owner, const QString &caption, const QString &text,
+             const QStringList &buttons) override;
 };
 
 } // namespace tarnwick

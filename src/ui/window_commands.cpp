@@ -8,6 +8,7 @@
 #include "output/assembly_commands.h"
 #include "output/output_commands.h"
 #include "output/u_print.h"
+#include "document/document_hooks.h"
 #include "ui/prompts.h"
 
 #include <QAction>
@@ -48,6 +49,9 @@ void TMainForm::ListBox1DblClick() {
 }
 
 void TMainForm::ImportNetlist1Click() { ImportNetlistCommand(*this); }
+void TMainForm::ImportNetlistFile(const QString &fileName) {
+  ImportNetlistFileCommand(*this, fileName);
+}
 void TMainForm::ExportBitmap1Click() { ExportImageCommand(*this); }
 
 // The cut list counts from the side the print dialog is set to print for.
@@ -86,6 +90,9 @@ void TMainForm::HistoryChanged() {
   Redo1->setText(caption("Redo", document_->RedoName()));
   UpdateCommands();
   RecheckNets();
+  // While there are unsaved changes, a recovery copy is kept.
+  if (hooks_ && document_->Modified())
+    hooks_->LayoutChanged();
 }
 
 } // namespace tarnwick

@@ -26,8 +26,8 @@ from xsession import Deadline  # noqa: E402
 # -noreset: the server would otherwise reset, refusing connections for a moment, each time its
 # last client (a probe such as xdpyinfo) disconnects, just when the program tries to connect.
 SCREEN = "-screen 0 1280x1024x24 -noreset"
-BUDGET = 110  # seconds for everything, retry included; CTest stops the test at 120
-RETRY_NEEDS = 45  # seconds a second attempt must have left to be worth starting
+BUDGET = 140  # seconds for everything, retry included; CTest stops the test at 150
+RETRY_NEEDS = 60  # seconds a second attempt must have left to be worth starting
 
 
 def skip(message):

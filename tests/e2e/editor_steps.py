@@ -1,7 +1,11 @@
 """The steps a person takes in the editor, each checked on the screen: start, a new board,
-highlighting two strips, adding a resistor, saving, moving it and closing without saving."""
+highlighting two strips, adding a resistor, saving, moving it and closing without saving; then
+the saved layout given on the command line, a change, the editor killed, and the change
+brought back by "Restore" at the next start, and a clean exit that leaves no recovery copy."""
 
+import glob
 import os
+import signal
 import subprocess
 import time
 
@@ -24,17 +28,28 @@ class Editor:
         self.win = None
         self.parts = None
         self.saved = None
+        self.program = program
         self.log = open(os.path.join(folder, "program.log"), "wb")
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb")
-        # The file dialog remembers its state in the user's settings: keep them in the folder.
+        self.env = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        # The editor keeps its settings (recent layouts) and its recovery copies in the user's
+        # folders: keep them in the test's folder.
         for name in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                     "XDG_RUNTIME_DIR"):
+                     "XDG_RUNTIME_DIR", "XDG_STATE_HOME"):
             path = os.path.join(folder, name.lower())
             os.makedirs(path, mode=0o700, exist_ok=True)
-            env[name] = path
-        self.proc = subprocess.Popen([program], stdout=self.log, stderr=subprocess.STDOUT,
-                                     env=env, cwd=folder)
+            self.env[name] = path
+        self.recovery = os.path.join(self.env["XDG_STATE_HOME"], "tarnwick", "recovery")
+        self.proc = None
+        self.launch()
         self.width, self.height = (int(v) for v in xdo("getdisplaygeometry").split())
+
+    def launch(self, *args):
+        self.proc = subprocess.Popen([self.program, *args], stdout=self.log,
+                                     stderr=subprocess.STDOUT, env=self.env, cwd=self.folder)
+
+    def copies(self):
+        """The recovery copies in the state folder."""
+        return glob.glob(os.path.join(self.recovery, "*.twk"))
 
     def screenshot(self):
         self.shot = Screenshot(self.width, self.height)
@@ -86,7 +101,7 @@ class Editor:
         return sum(self.screenshot().px(self.parts.bx + 30, self.parts.by + 30)) > 3 * 200
 
     def stop(self):
-        if self.proc.poll() is None:
+        if self.proc is not None and self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
         self.log.close()
@@ -233,9 +248,96 @@ def step_move_and_close(e):
     check_saved(e.saved)  # the move was discarded, not saved
 
 
+def find_layout(e, title_regex, row, timeout=40):
+    """Waits for the window with that title, showing the saved board with the resistor on
+    pin row `row`, and learns where its parts are."""
+    e.win = e.wait_window(title_regex, timeout=timeout)
+    geometry = window_geometry(e.win)
+
+    def drawn(shot):
+        parts = sc.locate_window(shot, geometry)
+        if parts is None:
+            raise Failure("no board view in the window")
+        # The strips above the resistor, and the board's last hole and what lies beyond it.
+        colours = sc.strip_colours(shot, parts, TRACES, PINS, sc.pin_y(ROW) - 12)
+        if colours != [sc.STRIP] * TRACES:
+            raise Failure(f"strip colours {colours}, expected {TRACES} plain strips")
+        last = parts.board(sc.trace_x(TRACES - 1), sc.pin_y(PINS - 1))
+        if shot.px(*last) != sc.BLACK or \
+                shot.px(*parts.board(sc.trace_x(TRACES), sc.pin_y(1))) != sc.BACKGROUND or \
+                shot.px(*parts.board(sc.trace_x(0), sc.pin_y(PINS))) != sc.BACKGROUND:
+            raise Failure(f"the board is not {TRACES} strips of {PINS} holes")
+        if not sc.resistor_at(shot, parts, START, END, row):
+            raise Failure(f"no resistor on pin row {row}")
+        if row != ROW and not sc.resistor_gone(shot, parts, START, END, ROW):
+            raise Failure(f"the resistor is still on pin row {ROW}")
+        return parts
+    e.parts = e.wait_checked(f"the layout with the resistor on row {row}", drawn, timeout=30)
+
+
+def step_open_given(e):
+    """7. The saved layout given on the command line opens at start and is drawn."""
+    e.launch(e.saved)
+    find_layout(e, f"^Tarnwick \\[{FILE_NAME}\\]$", ROW)
+
+
+def step_change_and_kill(e):
+    """8. The resistor moved down; once its recovery copy is written, the editor is killed."""
+    # Not where step 6 clicked: xdotool waits long for a pointer that does not move.
+    click(*e.parts.board(sc.trace_x(START + 2), sc.pin_y(ROW)))
+    focus(e.win)
+    keys("ctrl+Down")
+    e.wait_screen("the resistor one row lower",
+                  lambda shot: sc.resistor_at(shot, e.parts, START, END, ROW + 1))
+
+    def copy_written():
+        for path in e.copies():
+            try:
+                values = read_layout(path)
+            except (OSError, Failure, ValueError):
+                continue
+            if values.get("Komp1.StartPin") == str(ROW + 1):
+                return path
+        return None
+    wait_for("a recovery copy with the moved resistor", copy_written, e.deadline, 15)
+    e.proc.send_signal(signal.SIGKILL)
+    e.proc.wait(timeout=10)
+
+
+def step_restore(e):
+    """9. The next start asks about the copy; "Restore" (the default button) brings back the
+    moved resistor as an untitled layout whose title says it was recovered."""
+    e.launch()
+    box = e.wait_window("^Restore Layout\\?$", timeout=40)
+    focus(box)
+    keys("Return")
+    e.wait_gone(box, "the restore question")
+    find_layout(e, f"^Tarnwick \\[{FILE_NAME} \\(recovered\\)\\]$", ROW + 1, timeout=20)
+
+
+def step_clean_exit(e):
+    """10. Closing the window and discarding the restored change ends the program and leaves
+    no recovery copy."""
+    request_close(e.win)
+    box = e.wait_window("^Discard Changes\\?$")
+    focus(box)
+    keys("Return")
+    try:
+        status = e.proc.wait(timeout=max(1.0, min(20.0, e.deadline.left())))
+    except subprocess.TimeoutExpired:
+        raise Failure("the program is still running after OK in the discard question")
+    if status != 0:
+        raise Failure(f"the program ended with status {status}")
+    left = os.listdir(e.recovery) if os.path.isdir(e.recovery) else []
+    if left:
+        raise Failure(f"the recovery folder still holds {left}")
+
+
 STEPS = [("window", step_start), ("new board", step_new), ("highlights", step_highlight),
          ("add resistor", step_add_resistor), ("save as", step_save_as),
-         ("move and close", step_move_and_close)]
+         ("move and close", step_move_and_close), ("open given", step_open_given),
+         ("change and kill", step_change_and_kill), ("restore", step_restore),
+         ("clean exit", step_clean_exit)]
 
 
 def run_steps(program, folder, deadline):

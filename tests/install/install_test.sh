@@ -3,7 +3,7 @@
 # and checks what lands there: both programs (tarnwick-cli runs from the prefix and reads an
 # installed example), a desktop entry that desktop-file-validate accepts, the icon in the hicolor
 # theme at 16, 32, 48 and 256 pixels, and a MIME type for layout files that the shared MIME
-# database takes.
+# database takes; the desktop entry claims that type and hands the file to the editor.
 #   install_test.sh CMAKE BUILD_DIR
 set -u
 cmake=$1
@@ -49,9 +49,31 @@ if ! command -v desktop-file-validate >/dev/null; then
   fail "desktop-file-validate is missing (scripts/install-deps installs desktop-file-utils)"
 elif [ ! -f "$desktop" ]; then
   fail "no desktop entry $desktop"
-elif ! report=$(desktop-file-validate "$desktop" 2>&1); then
+elif ! report=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$report" ]; then
   fail "desktop-file-validate rejects the desktop entry: $report"
 fi
+# The file manager opens layouts with the editor, which takes the file as its argument.
+if [ -f "$desktop" ]; then
+  grep -qx 'MimeType=application/x-tarnwick-layout;' "$desktop" ||
+    fail "the desktop entry does not claim application/x-tarnwick-layout: $(grep MimeType "$desktop")"
+  grep -qx 'Exec=tarnwick %f' "$desktop" ||
+    fail "the desktop entry does not pass the file to the editor: $(grep Exec "$desktop")"
+fi
+
+# The editor answers --help and --version without a display, and refuses unknown options.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/tarnwick" --version 2>&1)
+[ "$version" = "Tarnwick v0.1" ] || fail "tarnwick --version printed: $version"
+case $(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/tarnwick" --help 2>&1) in
+*"Usage: tarnwick"*) ;;
+*) fail "tarnwick --help printed no usage" ;;
+esac
+refusal=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/tarnwick" --bogus 2>&1)
+status=$?
+[ $status -eq 2 ] || fail "tarnwick --bogus ended with status $status, expected 2"
+case $refusal in
+*"unknown option --bogus"*"Usage: tarnwick"*) ;;
+*) fail "tarnwick --bogus printed: $refusal" ;;
+esac
 
 # The width and height of a PNG, from its header.
 png_size() {

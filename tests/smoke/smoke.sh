@@ -18,7 +18,9 @@ for _ in $(seq 1 100); do
   xdpyinfo >/dev/null 2>&1 && break
   sleep 0.1
 done
-"$program" &
+# The editor reads its recent layouts and recovery copies from the user's folders: not the real
+# user's in a test.
+HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" "$program" &
 pid=$!
 win=""
 for _ in $(seq 1 300); do

@@ -52,11 +52,14 @@ public:
   // Runs in place of the modal loop of Exec(dialog): set the dialog's controls, return
   // QDialog::Accepted or QDialog::Rejected. Without it Exec fails the test.
   std::function<int(QDialog &)> OnExec;
+  // Answers of Choose: the index of the button pressed, -1 for a box closed without one.
+  std::deque<int> Choices;
 
   // What was shown, in order.
   std::vector<Message> Shown;
   std::vector<FileDialog> FileDialogs;
-  std::vector<QString> DialogsRun; // window titles of the dialogs passed to Exec
+  std::vector<QString> DialogsRun;        // window titles of the dialogs passed to Exec
+  std::vector<QStringList> ChoiceButtons; // the buttons of each Choose, in order
   int Beeps = 0;
 
   bool Question(QWidget *, const QString &caption, const QString &text) override {
@@ -87,6 +90,18 @@ public:
     return Next(SaveNames, "save");
   }
   void Beep() override { ++Beeps; }
+  int Choose(QWidget *, const QString &caption, const QString &text,
+             const QStringList &buttons) override {
+    Shown.push_back({Box::Question, caption, text});
+    ChoiceButtons.push_back(buttons);
+    if (Choices.empty()) {
+      ADD_FAILURE() << "unexpected choice: " << text.toStdString();
+      return -1;
+    }
+    const int answer = Choices.front();
+    Choices.pop_front();
+    return answer;
+  }
   int Exec(QDialog &dialog) override {
     DialogsRun.push_back(dialog.windowTitle());
     if (!OnExec) {
