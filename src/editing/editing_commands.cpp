@@ -57,6 +57,14 @@ private:
 
 void TMainForm::ToolButton1Click() { MoveSelection(*this, MoveDirection::Left); }
 void TMainForm::ToolButton2Click() { MoveSelection(*this, MoveDirection::Right); }
+void TMainForm::MoveSelectionBy(std::int32_t dx, std::int32_t dy) {
+  std::vector<BoardComponent *> selected;
+  for (QTreeWidgetItem *row : SelectedRows())
+    selected.push_back(RowComponent(row));
+  if (MoveComponentsBy(*board_, selected, dx, dy))
+    SetModified();
+}
+
 void TMainForm::ToolButton3Click() { MoveSelection(*this, MoveDirection::Up); }
 void TMainForm::ToolButton4Click() { MoveSelection(*this, MoveDirection::Down); }
 

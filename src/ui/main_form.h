@@ -70,6 +70,9 @@ public:
   void ToolButton2Click(); // move right
   void ToolButton3Click(); // move up
   void ToolButton4Click(); // move down
+  // Moves the components of the selected rows dx traces and dy rows at once, all or none, by
+  // the rules of the Move commands: what a drag on the board ends with.
+  void MoveSelectionBy(std::int32_t dx, std::int32_t dy);
   void Button4Click();     // shift trace left
   void Button5Click();     // shift trace right
   void Button1Click();     // add component
@@ -115,6 +118,7 @@ public:
   Ruler *PaintBox2 = nullptr;
   QAction *ShowLabels1 = nullptr;
   QAction *ShowFlow1 = nullptr;
+  QAction *CopperSide1 = nullptr;
 
 protected:
   void closeEvent(QCloseEvent *event) override;

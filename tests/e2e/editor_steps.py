@@ -18,7 +18,7 @@ FILE_NAME = "resistor board.twk"
 class Editor:
     """The running program and what has been learnt about its window."""
 
-    def __init__(self, program, folder, deadline):
+    def __init__(self, program, folder, deadline, scale=None):
         self.folder, self.deadline = folder, deadline
         self.shot = None
         self.win = None
@@ -26,6 +26,8 @@ class Editor:
         self.saved = None
         self.log = open(os.path.join(folder, "program.log"), "wb")
         env = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        if scale:
+            env["QT_SCALE_FACTOR"] = str(scale)
         # The file dialog remembers its state in the user's settings: keep them in the folder.
         for name in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
                      "XDG_RUNTIME_DIR"):
