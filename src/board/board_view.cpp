@@ -196,6 +196,9 @@ void BoardView::PaintShown(QPainter &painter, QSize surface) {
 }
 
 void BoardView::paintEvent(QPaintEvent *) {
+  // A board built without a repaint request (a new layout) is reported once painting is done.
+  if (QSize(TraceCount(), PinCount()) != extent_)
+    QMetaObject::invokeMethod(this, &BoardView::Repaint, Qt::QueuedConnection);
   if (Plain()) {
     if (buffer_.size() != size())
       buffer_ = QImage(size(), QImage::Format_RGB32);
@@ -234,12 +237,11 @@ void BoardView::paintEvent(QPaintEvent *) {
   screen.drawImage(0, 0, buffer_);
 }
 
+// The scroll range depends on the view's size.
 void BoardView::resizeEvent(QResizeEvent *event) {
   QWidget::resizeEvent(event);
-  const QPoint before = scroll_;
   SetScrollClamped(scroll_);
-  if (scroll_ != before)
-    emit ViewChanged();
+  emit ViewChanged();
 }
 
 void BoardView::Press(QMouseEvent *event, bool doubleClick) {
