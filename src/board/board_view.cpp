@@ -363,6 +363,20 @@ void BoardView::CancelDrag() {
   update();
 }
 
+// A drag never outlives the window's activation: its release could go elsewhere, and the
+// keyboard would stay taken.
+void BoardView::changeEvent(QEvent *event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && dragging_ && !isActiveWindow())
+    CancelDrag();
+}
+
+void BoardView::hideEvent(QHideEvent *event) {
+  QWidget::hideEvent(event);
+  if (held_ || dragging_)
+    CancelDrag();
+}
+
 void BoardView::keyPressEvent(QKeyEvent *event) {
   if (dragging_ && event->key() == Qt::Key_Escape) {
     CancelDrag();

@@ -87,6 +87,8 @@ protected:
   void keyPressEvent(QKeyEvent *event) override;
   void wheelEvent(QWheelEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
+  void changeEvent(QEvent *event) override;
+  void hideEvent(QHideEvent *event) override;
 
 private:
   // A left press on a selected component: it becomes a drag once the pointer moves a hole,

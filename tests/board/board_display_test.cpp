@@ -24,17 +24,6 @@ Spot At(const BoardComponent &c) { return {c.StartTrace, c.EndTrace, c.StartPin}
 
 } // namespace
 
-TEST(BoardDisplay, MirrorXSwapsStripsAndMarginsAndIsItsOwnInverse) {
-  // Board of 10 traces, 183 pixels wide: strip 0 (3..17) goes where strip 9 lies (165..179).
-  EXPECT_EQ(MirrorX(3, 10), 179);
-  EXPECT_EQ(MirrorX(17, 10), 165);
-  EXPECT_EQ(MirrorX(TraceX(0), 10), TraceX(9));
-  EXPECT_EQ(MirrorX(TraceX(4), 10), TraceX(5));
-  EXPECT_EQ(MirrorX(0, 10), 182); // the left margin goes to the right edge
-  for (int x = -5; x < 200; ++x)
-    EXPECT_EQ(MirrorX(MirrorX(x, 10), 10), x);
-}
-
 TEST(BoardDisplay, CopperSideCopyMirrorsTracesAndKeepsEverythingElse) {
   Board b;
   b.InitBoard(10, 12);
@@ -48,6 +37,12 @@ TEST(BoardDisplay, CopperSideCopyMirrorsTracesAndKeepsEverythingElse) {
   b.HighlightPin = 4;
   b.SizePreview = {0, 0, 12, 14};
   b.SetShowLabels(false);
+
+  // Strip 0 (3..17) goes where strip 9 lies (165..179), the left margin to the right edge.
+  EXPECT_EQ(MirrorX(3, 10), 179);
+  EXPECT_EQ(MirrorX(17, 10), 165);
+  EXPECT_EQ(MirrorX(0, 10), 182);
+  EXPECT_EQ(MirrorX(MirrorX(TraceX(4), 10), 10), TraceX(4));
 
   Board shown;
   DisplayChange change;
