@@ -57,6 +57,10 @@ private:
 
 void TMainForm::ToolButton1Click() { MoveSelection(*this, MoveDirection::Left); }
 void TMainForm::ToolButton2Click() { MoveSelection(*this, MoveDirection::Right); }
+void TMainForm::ToolButton3Click() { MoveSelection(*this, MoveDirection::Up); }
+void TMainForm::ToolButton4Click() { MoveSelection(*this, MoveDirection::Down); }
+
+// The end of a drag on the board: one change, marked as the Move commands mark theirs.
 void TMainForm::MoveSelectionBy(std::int32_t dx, std::int32_t dy) {
   std::vector<BoardComponent *> selected;
   for (QTreeWidgetItem *row : SelectedRows())
@@ -64,9 +68,6 @@ void TMainForm::MoveSelectionBy(std::int32_t dx, std::int32_t dy) {
   if (MoveComponentsBy(*board_, selected, dx, dy))
     SetModified();
 }
-
-void TMainForm::ToolButton3Click() { MoveSelection(*this, MoveDirection::Up); }
-void TMainForm::ToolButton4Click() { MoveSelection(*this, MoveDirection::Down); }
 
 void TMainForm::Button4Click() {
   if (ShiftTrace(*board_, ShiftDirection::Left))

@@ -70,9 +70,6 @@ public:
   void ToolButton2Click(); // move right
   void ToolButton3Click(); // move up
   void ToolButton4Click(); // move down
-  // Moves the components of the selected rows dx traces and dy rows at once, all or none, by
-  // the rules of the Move commands: what a drag on the board ends with.
-  void MoveSelectionBy(std::int32_t dx, std::int32_t dy);
   void Button4Click();     // shift trace left
   void Button5Click();     // shift trace right
   void Button1Click();     // add component
@@ -80,6 +77,9 @@ public:
   void Button2Click();     // remove component
   void BoardProperties1Click();
   void Shrink1Click();
+  // Moves the components of the selected rows dx traces and dy rows at once, all or none, by
+  // the rules of the Move commands: what a drag on the board ends with.
+  void MoveSelectionBy(std::int32_t dx, std::int32_t dy);
   // View and Help menus.
   void ShowLabels1Click();
   void ShowFlow1Click();
