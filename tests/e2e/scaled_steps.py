@@ -8,7 +8,8 @@ import time
 
 import screen_checks as sc
 from editor_steps import TRACES, PINS, Editor
-from xsession import Failure, click, focus, keys, request_close, type_text, visible_windows
+from xsession import (Failure, click, focus, keys, request_close, type_text, visible_windows,
+                      wait_for, window_geometry)
 
 SCALE = 2
 # Every colour the board of this test can show: background, strips, holes, the highlight.
@@ -55,7 +56,6 @@ def check_drawing(shot, w):
 
 def run_scaled(e):
     e.win = e.wait_window("^Tarnwick$", timeout=40)
-    from xsession import window_geometry
     geometry = window_geometry(e.win)
 
     def located(shot):
@@ -97,7 +97,6 @@ def run_scaled(e):
 
 def run_scaled_steps(program, folder, deadline):
     try:
-        from xsession import wait_for
         wait_for("the X server", lambda: subprocess.run(
             ["xdpyinfo"], capture_output=True).returncode == 0, deadline, 20)
     except Failure as failure:
