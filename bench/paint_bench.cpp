@@ -61,6 +61,26 @@ void BM_FirstPaintLargestBoard(benchmark::State &state) {
 }
 BENCHMARK(BM_FirstPaintLargestBoard)->Unit(benchmark::kMillisecond);
 
+// A repaint of the view as the window shows it, a 1600 x 1000 view of the largest board, at the
+// zoom given, scrolled to the board's middle when zoomed: the board drawing plus, zoomed, its
+// scaling into blocks.
+void BM_ViewRepaint(benchmark::State &state) {
+  BoardView view;
+  view.setFont(tarnwick::ChooseBoardFont());
+  view.resize(1600, 1000);
+  Populate(view);
+  const int zoom = static_cast<int>(state.range(0));
+  view.ZoomAbout(zoom, QPointF(0, 0));
+  view.SetScrollPos(view.ScrollLimit() / 2);
+  QImage image(view.size(), QImage::Format_RGB32);
+  view.render(&image); // prepares the board's pictures
+  for (auto _ : state) {
+    view.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_ViewRepaint)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
+
 void BM_FillSameImage(benchmark::State &state) {
   QImage image(Surface(), QImage::Format_RGB32);
   for (auto _ : state) {
@@ -87,16 +107,23 @@ public:
         paint_ = run.GetAdjustedCPUTime();
       else if (name.rfind("BM_FillSameImage", 0) == 0)
         fill_ = run.GetAdjustedCPUTime();
+      else if (name == "BM_ViewRepaint/1")
+        view1_ = run.GetAdjustedCPUTime();
+      else if (name == "BM_ViewRepaint/4")
+        view4_ = run.GetAdjustedCPUTime();
     }
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
     if (paint_ > 0 && fill_ > 0)
       GetOutputStream() << "repaint / fill (CPU time, this run): " << paint_ / fill_ << "\n";
+    if (view1_ > 0 && view4_ > 0)
+      GetOutputStream() << "view repaint at 4x / at 1x (CPU time, this run): " << view4_ / view1_
+                        << "\n";
   }
 
 private:
-  double paint_ = 0, fill_ = 0;
+  double paint_ = 0, fill_ = 0, view1_ = 0, view4_ = 0;
 };
 
 } // namespace

@@ -206,8 +206,10 @@ void BoardPainter::ForgetUnusedTexts(std::size_t usedThisPaint) {
 // One run of the five passes over one surface.
 class BoardPainter::Pass {
 public:
-  Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font, QSize surface)
-      : owner_(owner), b_(board), c_(painter, font), size_(surface), bold_(c_.Bold()) {}
+  Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font, QSize surface,
+       bool fromBelow)
+      : owner_(owner), b_(board), c_(painter, font), size_(surface), bold_(c_.Bold()),
+        fromBelow_(fromBelow) {}
 
   void Run() {
     c_.CollectInBands(owner_.collected_);
@@ -403,6 +405,10 @@ private:
   }
 
   void DrawComponent(const BoardComponent &c) {
+    if (fromBelow_) {
+      DrawComponentFromBelow(c);
+      return;
+    }
     const int x1 = FarX(c.StartTrace);
     const int x2 = FarX(c.EndTrace);
     const int y = FarY(c.StartPin);
@@ -431,6 +437,69 @@ private:
     c_.SetPen(Black);
     if (b_.SelectedComponent == &c)
       c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
+  }
+
+  // Seen from the copper side: cuts as usual, white dots where the leads come through, the
+  // bodies as one-pixel outlines, and the names as readable as on the other side.
+  void DrawComponentFromBelow(const BoardComponent &c) {
+    const int x1 = FarX(c.StartTrace);
+    const int x2 = FarX(c.EndTrace);
+    const int y = FarY(c.StartPin);
+    const std::int64_t span = std::abs(std::int64_t{c.StartTrace} - c.EndTrace);
+    const auto [xmin, xmax] = std::minmax(x1, x2);
+    const ComponentKind kind = c.kind();
+    if (kind == ComponentKind::TraceCut) {
+      c_.FillRect(xmin - 9, y - 4, xmax + 9, y + 4, Black);
+    } else if (kind == ComponentKind::ElectrolyticRadial) {
+      DrawName(c, x1, x2, y);
+      DrawRadial(c, x1, x2, y); // its body is an outline already
+    } else if (kind != ComponentKind::Label) {
+      OutlineBody(c, x1, x2, y, span);
+      DrawName(c, x1, x2, y);
+      c_.SetBrush(White);
+      c_.SetPen(White);
+      if (kind == ComponentKind::Socket) {
+        // A socket has a pin in every hole it covers; only those near the surface are drawn.
+        const std::int64_t lo = std::min(c.StartTrace, c.EndTrace);
+        const std::int64_t hi = std::max(c.StartTrace, c.EndTrace);
+        for (std::int64_t t = std::max<std::int64_t>(lo, -1);
+             t <= std::min<std::int64_t>(hi, size_.width() / TracePitch + 1); ++t)
+          c_.DrawSprite(FarX(t), y, owner_.radialLead_);
+      } else {
+        c_.DrawSprite(x1, y, owner_.radialLead_);
+        c_.DrawSprite(x2, y, owner_.radialLead_);
+      }
+    } else {
+      DrawName(c, x1, x2, y);
+    }
+    c_.SetPen(Black);
+    if (b_.SelectedComponent == &c)
+      c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
+  }
+
+  void OutlineBody(const BoardComponent &c, int x1, int x2, int y, std::int64_t span) {
+    const auto [xmin, xmax] = std::minmax(x1, x2);
+    c_.SetPen(White);
+    c_.SetBrushSolid(false);
+    const bool symbol = c.Kind < owner_.normalGlyphs_.size() &&
+                        !owner_.normalGlyphs_[c.Kind].IsEmpty() && span >= 2;
+    if (c.Is(ComponentKind::Socket)) {
+      c_.Rectangle(xmin - 9, y - 6, xmax + 9, y + 6);
+    } else if (symbol) {
+      // The box of the symbol, with the leads running to it.
+      const int left = x1 + (x2 - x1 - 24) / 2 + 1;
+      c_.Line(xmin, y, left, y);
+      c_.Rectangle(left, y - 6, left + 22, y + 7);
+      c_.Line(left + 22, y, xmax, y);
+    } else {
+      c_.Line(x1, y, x2, y);
+      if ((c.Is(ComponentKind::Resistor) || c.Is(ComponentKind::Diode)) && span < 2) {
+        // Standing upright: its body is the circle round the start hole.
+        if (const Sprite *ring = owner_.Ring(8))
+          c_.DrawSprite(x1, y, *ring);
+      }
+    }
+    c_.SetBrushSolid(true);
   }
 
   void DrawSymbol(const BoardComponent &c, int x1, int x2, int y, std::int64_t span) {
@@ -581,6 +650,7 @@ private:
   int lineHeight_ = -1;
   TextKey lookup_;
   std::array<const TextPicture *, 4> signs_{};
+  bool fromBelow_ = false;
   std::vector<TracePlan> traces_;
   // Kept by the owner, so that their storage serves many repaints.
   std::vector<int> &rowKind_ = owner_.sweepKinds_;
@@ -590,7 +660,7 @@ private:
 };
 
 void BoardPainter::PaintBoard(QPainter &painter, const Board &board, const QFont &font,
-                              QSize surface) {
+                              QSize surface, bool fromBelow) {
   const QPaintDevice *device = painter.device();
   QPoint dotsPerMeter(qRound(device->logicalDpiX() / 0.0254),
                       qRound(device->logicalDpiY() / 0.0254));
@@ -600,7 +670,7 @@ void BoardPainter::PaintBoard(QPainter &painter, const Board &board, const QFont
   }
   UseFont(font, dotsPerMeter);
   ++paintCount_;
-  Pass pass(*this, painter, board, font, surface);
+  Pass pass(*this, painter, board, font, surface, fromBelow);
   pass.Run();
   ForgetUnusedTexts(pass.TextsUsed());
 }

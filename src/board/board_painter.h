@@ -31,7 +31,11 @@ public:
   // off-screen buffer). The board is laid out in device pixels: under a scaling painter the
   // prepared pictures would be scaled as pictures, so callers paint one to one, as the view and
   // the image export do.
-  void PaintBoard(QPainter &painter, const Board &board, const QFont &font, QSize surface);
+  //
+  // fromBelow draws the board as the copper side shows it: the leads in their holes and the
+  // bodies, which lie on the other side, as thin outlines (the caller mirrors the board).
+  void PaintBoard(QPainter &painter, const Board &board, const QFont &font, QSize surface,
+                  bool fromBelow = false);
 
 private:
   class Pass;

@@ -49,14 +49,31 @@ bool IsTrace(const Board &board, std::int32_t t) { return t >= 0 && t < board.Tr
                       "s.");
 }
 
-} // namespace
-
-bool MoveComponents(Board &board, const std::vector<BoardComponent *> &selected,
-                    MoveDirection direction) {
+// The selection without null entries and repeats, so that each component moves once.
+std::vector<BoardComponent *> Distinct(const std::vector<BoardComponent *> &selected) {
   std::vector<BoardComponent *> parts;
   for (BoardComponent *c : selected)
     if (c && std::find(parts.begin(), parts.end(), c) == parts.end())
       parts.push_back(c);
+  return parts;
+}
+
+// Whether d single steps along one axis keep the coordinates lo..hi within 0..last: the
+// test of each single step, taken for all of them at once. Wide, as file positions may lie
+// anywhere in the 32-bit range.
+bool StepsPass(std::int64_t lo, std::int64_t hi, std::int64_t d, std::int64_t last) {
+  if (d < 0)
+    return lo + d >= 0;
+  if (d > 0)
+    return hi + d <= last;
+  return true;
+}
+
+} // namespace
+
+bool MoveComponents(Board &board, const std::vector<BoardComponent *> &selected,
+                    MoveDirection direction) {
+  const std::vector<BoardComponent *> parts = Distinct(selected);
   if (parts.empty())
     return false;
   for (const BoardComponent *c : parts)
@@ -64,6 +81,33 @@ bool MoveComponents(Board &board, const std::vector<BoardComponent *> &selected,
       return false;
   for (BoardComponent *c : parts)
     ApplyMove(*c, direction);
+  board.Repaint();
+  return true;
+}
+
+bool CanMoveComponentsBy(const Board &board, const std::vector<BoardComponent *> &selected,
+                         std::int32_t dx, std::int32_t dy) {
+  const std::vector<BoardComponent *> parts = Distinct(selected);
+  if (parts.empty() || (dx == 0 && dy == 0))
+    return false;
+  for (const BoardComponent *c : parts) {
+    const auto [lo, hi] = std::minmax(c->StartTrace, c->EndTrace);
+    if (!StepsPass(lo, hi, dx, board.TraceCount() - 1) ||
+        !StepsPass(c->StartPin, c->StartPin, dy, board.PinCount() - 1))
+      return false;
+  }
+  return true;
+}
+
+bool MoveComponentsBy(Board &board, const std::vector<BoardComponent *> &selected, std::int32_t dx,
+                      std::int32_t dy) {
+  if (!CanMoveComponentsBy(board, selected, dx, dy))
+    return false;
+  for (BoardComponent *c : Distinct(selected)) {
+    c->StartTrace += dx;
+    c->EndTrace += dx;
+    c->StartPin += dy;
+  }
   board.Repaint();
   return true;
 }

@@ -30,6 +30,16 @@ inline constexpr std::int32_t MaxBoardPins = 32767;
 bool MoveComponents(Board &board, const std::vector<BoardComponent *> &selected,
                     MoveDirection direction);
 
+// Moves every component of `selected` dx traces to the right and dy rows down (negative to the
+// left and up) in one step, as that many single moves would, but all or none: when any of them
+// would leave the board on the way, none moves. Refused when nothing is selected or nothing
+// would move. Repaints when something moved.
+bool MoveComponentsBy(Board &board, const std::vector<BoardComponent *> &selected, std::int32_t dx,
+                      std::int32_t dy);
+// Whether MoveComponentsBy would move them.
+bool CanMoveComponentsBy(const Board &board, const std::vector<BoardComponent *> &selected,
+                         std::int32_t dx, std::int32_t dy);
+
 // Exchanges the trace indices a and b in every component end, in one pass: an end on a goes
 // to b, an end on b to a, every other end stays (also of components spanning across both).
 void SwapTraceIndices(Board &board, std::int32_t a, std::int32_t b);

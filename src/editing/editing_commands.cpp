@@ -65,6 +65,11 @@ void MoveSelectionCommand(EditorHost &host, MoveDirection direction) {
                    [&] { return MoveComponents(host.View(), selected, direction); });
 }
 
+void MoveSelectionByCommand(EditorHost &host, std::int32_t dx, std::int32_t dy) {
+  const std::vector<BoardComponent *> selected = host.SelectedComponents();
+  host.Doc().Apply("Move", [&] { return MoveComponentsBy(host.View(), selected, dx, dy); });
+}
+
 void ShiftTraceCommand(EditorHost &host, ShiftDirection direction) {
   const char *name =
       direction == ShiftDirection::Left ? "Shift Trace To Left" : "Shift Trace To Right";

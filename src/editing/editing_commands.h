@@ -14,6 +14,8 @@ class TNewCompForm;
 
 // Moves the components of the selected rows one step, all or none.
 void MoveSelectionCommand(EditorHost &host, MoveDirection direction);
+// A drag of the selected components by whole traces and rows, all or none: one step "Move".
+void MoveSelectionByCommand(EditorHost &host, std::int32_t dx, std::int32_t dy);
 void ShiftTraceCommand(EditorHost &host, ShiftDirection direction);
 // Removes the component of the first selected row.
 void RemoveComponentCommand(EditorHost &host);

@@ -3,6 +3,7 @@
 #include "ui/handler_guard.h"
 #include "nets/check_command.h"
 #include "nets/net_check_panel.h"
+#include "ui/board_area.h"
 #include "ui/prompts.h"
 #include "ui/rulers.h"
 
@@ -81,6 +82,8 @@ TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), p
   QFont windowFont(QStringLiteral("Tahoma"));
   windowFont.setPointSize(8);
   setFont(windowFont);
+  // The View menu's zoom entries act on the view, which the board area takes in later.
+  board_ = new BoardView(this);
   BuildMenus();
   BuildToolBar();
   auto *central = new QWidget(this);
@@ -115,6 +118,9 @@ void TMainForm::FormCreate() {
   board_->OnComponentsChange = [this](tarnwick::Board &) { SyncRows(); };
   document_->OnChange = [this] { HistoryChanged(); };
   HistoryChanged();
+  // A drag moves the components of the selected rows, as the Move commands do.
+  board_->DragSelection = [this] { return SelectedComponents(); };
+  board_->OnDragMove = [this](std::int32_t dx, std::int32_t dy) { MoveSelectionBy(dx, dy); };
   // Handled once the event loop runs, so the window is maximised when it is first shown.
   QMetaObject::invokeMethod(
       this, [this] { setWindowState(windowState() | Qt::WindowMaximized); }, Qt::QueuedConnection);
@@ -186,6 +192,8 @@ void TMainForm::BuildMenus() {
   ShowNets1 = add(view, QStringLiteral("Show Nets"), &TMainForm::ShowNets1Click);
   ShowNets1->setCheckable(true);
   ShowNets1->setChecked(false);
+  const ViewEntries entries = AddViewEntries(*view, *board_);
+  CopperSide1 = entries.CopperSide;
 
   QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, QStringLiteral("About..."), &TMainForm::About1Click);
@@ -281,10 +289,11 @@ void TMainForm::BuildBoardArea() {
   PaintBox2->setObjectName(QStringLiteral("PaintBox2"));
   PaintBox2->setFixedWidth(15);
   PaintBox1->SetLeftRulerWidth(15);
-  board_ = new BoardView(Panel2);
+  auto *area = new BoardArea(board_, Panel2);
+  area->Follow(PaintBox1, PaintBox2);
   grid->addWidget(PaintBox1, 0, 0, 1, 2);
   grid->addWidget(PaintBox2, 1, 0);
-  grid->addWidget(board_, 1, 1);
+  grid->addWidget(area, 1, 1);
   grid->setRowStretch(1, 1);
   grid->setColumnStretch(1, 1);
 }

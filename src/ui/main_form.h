@@ -109,6 +109,9 @@ public:
   void Button2Click();     // remove component
   void BoardProperties1Click();
   void Shrink1Click();
+  // Moves the components of the selected rows dx traces and dy rows at once, all or none, by
+  // the rules of the Move commands: what a drag on the board ends with.
+  void MoveSelectionBy(std::int32_t dx, std::int32_t dy);
   // View and Help menus.
   void ShowLabels1Click();
   void ShowFlow1Click();
@@ -152,6 +155,7 @@ public:
   QAction *Redo1 = nullptr;
   QAction *ShowNets1 = nullptr;
   NetCheckPanel *NetCheck1 = nullptr;
+  QAction *CopperSide1 = nullptr;
 
 protected:
   void closeEvent(QCloseEvent *event) override;

@@ -31,6 +31,9 @@ void TMainForm::ToolButton1Click() { MoveSelectionCommand(*this, MoveDirection::
 void TMainForm::ToolButton2Click() { MoveSelectionCommand(*this, MoveDirection::Right); }
 void TMainForm::ToolButton3Click() { MoveSelectionCommand(*this, MoveDirection::Up); }
 void TMainForm::ToolButton4Click() { MoveSelectionCommand(*this, MoveDirection::Down); }
+void TMainForm::MoveSelectionBy(std::int32_t dx, std::int32_t dy) {
+  MoveSelectionByCommand(*this, dx, dy);
+}
 void TMainForm::Button4Click() { ShiftTraceCommand(*this, ShiftDirection::Left); }
 void TMainForm::Button5Click() { ShiftTraceCommand(*this, ShiftDirection::Right); }
 void TMainForm::Button2Click() { RemoveComponentCommand(*this); }

@@ -4,6 +4,7 @@ and drives it only with keys and clicks, as a person would, reading the results 
 screenshots, the window titles and the saved file.
 
   editor_e2e.py PROGRAM
+  editor_e2e.py --scaled PROGRAM   the board on a screen scaled by two (QT_SCALE_FACTOR=2)
 
 Exit status 0 when every step passed, 1 when one failed (the screenshot and the program's
 output are kept and their folder named), 77 (skipped) when no X server can be started."""
@@ -21,6 +22,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from editor_steps import run_steps  # noqa: E402
+from scaled_steps import run_scaled_steps  # noqa: E402
 from xsession import Deadline  # noqa: E402
 
 # -noreset: the server would otherwise reset, refusing connections for a moment, each time its
@@ -39,9 +41,10 @@ def missing_tools():
     return [t for t in ("xdotool", "import", "convert", "xdpyinfo") if not shutil.which(t)]
 
 
-def inner(program, folder, deadline_at):
+def inner(program, folder, deadline_at, scaled=False):
     """Runs inside the X server that xvfb-run started."""
-    return run_steps(program, folder, Deadline(float(deadline_at)))
+    steps = run_scaled_steps if scaled else run_steps
+    return steps(program, folder, Deadline(float(deadline_at)))
 
 
 def xvfb_run(display, command, timeout):
@@ -56,12 +59,16 @@ def xvfb_run(display, command, timeout):
 def main():
     # The inner run prints into the same output: keep the lines in order.
     sys.stdout.reconfigure(line_buffering=True)
-    if len(sys.argv) == 5 and sys.argv[1] == "--inner":
-        return inner(*sys.argv[2:])
-    if len(sys.argv) != 2:
+    if len(sys.argv) in (5, 6) and sys.argv[1] == "--inner":
+        return inner(*sys.argv[2:5], scaled=len(sys.argv) == 6)
+    args = sys.argv[1:]
+    scaled = args[:1] == ["--scaled"]
+    if scaled:
+        args = args[1:]
+    if len(args) != 1:
         print(__doc__)
         return 2
-    program = os.path.abspath(sys.argv[1])
+    program = os.path.abspath(args[0])
     start = time.time()
     if not shutil.which("xvfb-run") or not shutil.which("Xvfb"):
         skip("no X server can be started: xvfb-run or Xvfb is missing "
@@ -92,7 +99,7 @@ def main():
         deadline = start + BUDGET if attempt == 2 else start + BUDGET - RETRY_NEEDS
         status = xvfb_run(display + attempt * 7,
                           [sys.executable, os.path.abspath(__file__), "--inner", program,
-                           folder, str(deadline)],
+                           folder, str(deadline)] + (["--scaled"] if scaled else []),
                           timeout=deadline - time.time() + 10)
         if status == 0:
             shutil.rmtree(work, ignore_errors=True)

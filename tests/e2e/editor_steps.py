@@ -22,7 +22,7 @@ FILE_NAME = "resistor board.twk"
 class Editor:
     """The running program and what has been learnt about its window."""
 
-    def __init__(self, program, folder, deadline):
+    def __init__(self, program, folder, deadline, scale=None):
         self.folder, self.deadline = folder, deadline
         self.shot = None
         self.win = None
@@ -31,6 +31,8 @@ class Editor:
         self.program = program
         self.log = open(os.path.join(folder, "program.log"), "wb")
         self.env = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        if scale:
+            self.env["QT_SCALE_FACTOR"] = str(scale)
         # The editor keeps its settings (recent layouts) and its recovery copies in the user's
         # folders: keep them in the test's folder.
         for name in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",

@@ -108,6 +108,50 @@ TEST(EditMove, TheBoardEdgesStopEveryDirection) {
   EXPECT_EQ(At(toEdge), (Spot{6, 9, 4}));
 }
 
+// A move of several holes at once, as a drag ends with: all or none, each axis tested as that
+// many single moves would test it.
+TEST(EditMove, MoveByManyHolesIsAllOrNone) {
+  struct Case {
+    int dx, dy;
+    bool moves;
+  };
+  // Board of 10 traces and 12 rows; a spans traces 2..4 on row 3, b traces 6..5 on row 9.
+  const Case cases[] = {
+      {1, 0, true},   {3, 0, true},   {4, 0, false}, // b's start reaches the last trace at 3
+      {-2, 0, true},  {-3, 0, false},                // a's start reaches trace 0 at -2
+      {0, 2, true},   {0, 3, false},                 // b's row reaches the last row at 2
+      {0, -3, true},  {0, -4, false}, {-2, 2, true}, // a's row reaches row 0 at -3
+      {-2, 3, false}, {0, 0, false},                 // nothing to move is refused too
+  };
+  for (const Case &c : cases) {
+    CountingBoard b;
+    b.InitBoard(10, 12);
+    BoardComponent *a = Put(b, ComponentKind::Resistor, 2, 4, 3);
+    BoardComponent *other = Put(b, ComponentKind::Wire, 6, 5, 9);
+    BoardComponent *still = Put(b, ComponentKind::Wire, 0, 9, 0);
+    b.repaints = 0;
+    SCOPED_TRACE(std::to_string(c.dx) + ", " + std::to_string(c.dy));
+    EXPECT_EQ(CanMoveComponentsBy(b, {a, other}, c.dx, c.dy), c.moves);
+    EXPECT_EQ(MoveComponentsBy(b, {a, other, a}, c.dx, c.dy), c.moves);
+    const int dx = c.moves ? c.dx : 0, dy = c.moves ? c.dy : 0;
+    EXPECT_EQ(At(a), (Spot{2 + dx, 4 + dx, 3 + dy}));
+    EXPECT_EQ(At(other), (Spot{6 + dx, 5 + dx, 9 + dy}));
+    EXPECT_EQ(At(still), (Spot{0, 9, 0}));
+    EXPECT_EQ(b.repaints, c.moves ? 1 : 0);
+  }
+  // A part already off the board in its row still moves sideways, as Move Left would take it.
+  Board b;
+  b.InitBoard(10, 12);
+  BoardComponent *far = Put(b, ComponentKind::Wire, 2, 3, 40);
+  EXPECT_TRUE(MoveComponentsBy(b, {far}, 2, 0));
+  EXPECT_FALSE(MoveComponentsBy(b, {far}, 0, 1));
+  EXPECT_FALSE(MoveComponentsBy(b, {}, 1, 0));
+  EXPECT_FALSE(MoveComponentsBy(b, {nullptr}, 1, 0));
+  // Positions a file may hold do not overflow the test.
+  far->StartTrace = std::numeric_limits<std::int32_t>::max();
+  EXPECT_FALSE(MoveComponentsBy(b, {far}, std::numeric_limits<std::int32_t>::max(), 0));
+}
+
 TEST(EditShift, TracesExchangeWithTheirNeighbours) {
   CountingBoard b;
   b.InitBoard(8, 20);

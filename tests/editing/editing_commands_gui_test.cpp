@@ -6,8 +6,10 @@
 #include "ui/main_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -163,6 +165,52 @@ TEST_F(EditingCommands, ComponentsPickedOnTheBoardMoveTogether) {
   EXPECT_FALSE(Enabled("ToolButton1"));
   form.ToolButton1Click();
   EXPECT_EQ(At(a), (Spot{1, 4, 3}));
+}
+
+// Dragging on the board: the components of the selected rows move together, as one change
+// made by the Move commands' rules.
+TEST_F(EditingCommands, DraggingMovesTheSelectedRowsAllOrNone) {
+  Build(20, 20);
+  BoardComponent *a = Add(ComponentKind::Resistor, 2, 5, 3, "R1");
+  BoardComponent *b = Add(ComponentKind::Wire, 6, 9, 4, "W1");
+  BoardComponent *c = Add(ComponentKind::Diode, 8, 11, 7, "D1");
+  Click(3, 3);
+  Click(9, 7, Qt::ShiftModifier);
+  ASSERT_EQ(form.SelectedRows().size(), 2u);
+  ASSERT_FALSE(form.Modified());
+
+  BoardView &view = form.Board();
+  auto drag = [&view](QPoint from, QPoint to) {
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, to);
+  };
+  // Pressed on R1, dragged three traces to the right.
+  drag(QPoint(TraceX(4), PinY(3)), QPoint(TraceX(7), PinY(3)));
+  EXPECT_EQ(At(a), (Spot{5, 8, 3}));
+  EXPECT_EQ(At(c), (Spot{11, 14, 7}));
+  EXPECT_EQ(At(b), (Spot{6, 9, 4}));
+  EXPECT_TRUE(form.Modified());
+  EXPECT_EQ(form.SelectedRows().size(), 2u);
+
+  // D1 would leave the board: neither moves, and the layout is not changed.
+  form.ResetDocument();
+  Build(20, 20);
+  a = Add(ComponentKind::Resistor, 2, 5, 3, "R1");
+  c = Add(ComponentKind::Diode, 14, 17, 7, "D1");
+  Row(0)->setSelected(true);
+  Row(1)->setSelected(true);
+  drag(QPoint(TraceX(15), PinY(7)), QPoint(TraceX(18), PinY(7)));
+  EXPECT_EQ(At(a), (Spot{2, 5, 3}));
+  EXPECT_EQ(At(c), (Spot{14, 17, 7}));
+  EXPECT_FALSE(form.Modified());
+  // One row less would fit.
+  drag(QPoint(TraceX(15), PinY(7)), QPoint(TraceX(17), PinY(6)));
+  EXPECT_EQ(At(a), (Spot{4, 7, 2}));
+  EXPECT_EQ(At(c), (Spot{16, 19, 6}));
+  EXPECT_TRUE(form.Modified());
 }
 
 TEST_F(EditingCommands, ShiftsTheHighlightedTraceWithItsLabelAndEnds) {

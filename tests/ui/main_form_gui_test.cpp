@@ -1,10 +1,13 @@
+#include "board/board_view.h"
 #include "ui/application.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
+#include "ui/rulers.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -154,6 +157,70 @@ TEST_F(Window, MenuShortcutsWinOverTheLabelAndNameBoxes) {
     EXPECT_EQ(prompts.dialogsRun, runs + 1);
     EXPECT_FALSE(box->hasSelectedText());
   }
+}
+
+TEST_F(Window, ZoomAndCopperSideDriveTheViewScrollBarsAndRulers) {
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  BoardView &view = form.Board();
+  auto *hbar = form.findChild<QScrollBar *>(QStringLiteral("BoardHorizontalBar"));
+  ASSERT_NE(hbar, nullptr);
+  EXPECT_EQ(MenuEntry("Zoom In")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
+  EXPECT_EQ(MenuEntry("Zoom Out")->shortcut(), QKeySequence("Ctrl+-"));
+  EXPECT_EQ(MenuEntry("Actual Size")->shortcut(), QKeySequence("Ctrl+0"));
+  QAction *copper = MenuEntry("Copper Side");
+  ASSERT_NE(copper, nullptr);
+  EXPECT_TRUE(copper->isCheckable());
+  EXPECT_FALSE(copper->isChecked());
+  EXPECT_TRUE(MenuEntry(QStringLiteral("1\u00d7"))->isChecked());
+
+  view.InitBoard(100, 40);
+  view.Repaint();
+  QCoreApplication::processEvents();
+  // Unzoomed the view fills the board area, as it always did, and nothing scrolls.
+  EXPECT_FALSE(hbar->isVisible());
+  EXPECT_EQ(view.size(), view.parentWidget()->size());
+  auto tickAt = [this](int x) {
+    const QImage ruler = form.PaintBox1->grab().toImage();
+    return ruler.pixelColor(x, 5) == Qt::white && ruler.pixelColor(x, 1) != Qt::white;
+  };
+  EXPECT_TRUE(tickAt(18));
+
+  MenuEntry("Zoom In")->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view.Zoom(), 2);
+  EXPECT_TRUE(MenuEntry(QStringLiteral("2\u00d7"))->isChecked());
+  EXPECT_TRUE(hbar->isVisible());
+  hbar->setValue(0);
+  EXPECT_EQ(view.ScrollPos().x(), 0);
+  EXPECT_TRUE(tickAt(15 + 2 * 3));
+  hbar->setValue(100);
+  EXPECT_EQ(view.ScrollPos().x(), 100);
+  EXPECT_TRUE(tickAt(15 + 2 * 3 + 142 - 100)); // centimetre 1, scrolled
+  // A click still finds its hole, scrolled and zoomed.
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(2 * TraceX(10) - 100, 2 * PinY(3) - view.ScrollPos().y()));
+  EXPECT_EQ(view.HighlightTrace, 10);
+  EXPECT_EQ(form.Edit1->text(), "");
+
+  QTest::keyClick(&form, Qt::Key_0, Qt::ControlModifier);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view.Zoom(), 1);
+  EXPECT_FALSE(hbar->isVisible());
+  EXPECT_TRUE(MenuEntry(QStringLiteral("1\u00d7"))->isChecked());
+
+  copper->trigger();
+  EXPECT_TRUE(view.CopperSide());
+  QCoreApplication::processEvents();
+  // The top ruler counts from the right edge of the first strip, now the rightmost.
+  const int rightEdge = 15 + 18 * 100 - 1;
+  EXPECT_FALSE(tickAt(18));
+  if (rightEdge < form.PaintBox1->width()) {
+    EXPECT_TRUE(tickAt(rightEdge));
+  }
+  copper->trigger();
+  EXPECT_FALSE(view.CopperSide());
 }
 
 TEST_F(Window, ErrorsInHandlersAreReportedAndTheProgramGoesOn) {

@@ -119,4 +119,39 @@ TEST(Rulers, TicksDoNotDependOnTheWidth) {
   EXPECT_EQ(TopTicks(wide).size(), 10u);
 }
 
+TEST(Rulers, ZoomedScrolledAndMirroredTicksStayOnTheBoardsCentimetres) {
+  // Twice the size, scrolled by 100 device pixels: tick n at 15 + 2 * 3 + n * 141.7 - 100.
+  QImage img(600, 12, QImage::Format_RGB32);
+  {
+    QPainter p(&img);
+    PaintTopRuler(p, img.width(), img.height(), 15, RulerView{2, 1.0, 100, -1});
+  }
+  const std::vector<int> zoomed = {63, 204, 346, 488};
+  EXPECT_EQ(TopTicks(img), zoomed);
+  EXPECT_FALSE(White(img, 5, 11)); // nothing over the left ruler's corner
+
+  // Seen from below, a board of 10 traces: tick 0 on the last column of the first strip, now
+  // the rightmost, counting leftwards.
+  {
+    QPainter p(&img);
+    PaintTopRuler(p, img.width(), img.height(), 15, RulerView{1, 1.0, 0, 180});
+  }
+  const std::vector<int> mirrored = {52, 123, 194};
+  EXPECT_EQ(TopTicks(img), mirrored);
+  EXPECT_TRUE(White(img, 100, 11));
+  EXPECT_FALSE(White(img, 300, 11)); // no base line right of the board
+
+  QImage left(15, 400, QImage::Format_RGB32);
+  {
+    QPainter p(&left);
+    PaintLeftRuler(p, left.width(), left.height(), RulerView{3, 1.0, 12, -1});
+  }
+  std::vector<int> ticks;
+  for (int y = 0; y < left.height(); ++y)
+    if (White(left, 2, y) && White(left, 12, y))
+      ticks.push_back(y);
+  const std::vector<int> rows = {0, 177, 354}; // 3 * 4 - 12, then every 177.17
+  EXPECT_EQ(ticks, rows);
+}
+
 } // namespace
