@@ -63,6 +63,16 @@ void CopyForDisplay(const Board &board, const DisplayChange &change, Board &show
     shown.SetShowLabels(board.ShowLabels());
   if (shown.ShowFlow() != board.ShowFlow())
     shown.SetShowFlow(board.ShowFlow());
+  if (shown.ShowNets() != board.ShowNets())
+    shown.SetShowNets(board.ShowNets());
+  // The marks of a checked line: their strips mirrored, their components the copies.
+  shown.Tint.Copper = board.Tint.Copper;
+  for (CopperSpan &span : shown.Tint.Copper)
+    span.Trace = MirroredTrace(span.Trace, traces, mirrored);
+  shown.Tint.Components.clear();
+  for (const BoardComponent *c : board.Tint.Components)
+    if (const std::int32_t i = board.IndexOf(c); i >= 0)
+      shown.Tint.Components.push_back(&shown.GetComponent(i));
 }
 
 } // namespace tarnwick

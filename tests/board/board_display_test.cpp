@@ -37,6 +37,9 @@ TEST(BoardDisplay, CopperSideCopyMirrorsTracesAndKeepsEverythingElse) {
   b.HighlightPin = 4;
   b.SizePreview = {0, 0, 12, 14};
   b.SetShowLabels(false);
+  b.SetShowNets(true);
+  b.Tint.Copper = {{1, 0, 11}};
+  b.Tint.Components = {r};
 
   // Strip 0 (3..17) goes where strip 9 lies (165..179), the left margin to the right edge.
   EXPECT_EQ(MirrorX(3, 10), 179);
@@ -62,6 +65,10 @@ TEST(BoardDisplay, CopperSideCopyMirrorsTracesAndKeepsEverythingElse) {
   EXPECT_EQ(shown.HighlightEndTrace, -1); // none stays none
   EXPECT_EQ(shown.HighlightPin, 4);
   EXPECT_FALSE(shown.ShowLabels());
+  EXPECT_TRUE(shown.ShowNets());
+  EXPECT_EQ(shown.Tint.Copper, (std::vector<CopperSpan>{{8, 0, 11}}));
+  EXPECT_EQ(shown.Tint.Components,
+            (std::vector<const BoardComponent *>{&shown.GetComponent(0)}));
   EXPECT_EQ(shown.SizePreview.Right, 0); // the view draws the mirrored frame itself
   EXPECT_EQ(At(*r), (Spot{2, 5, 3}));    // the board itself is untouched
 
