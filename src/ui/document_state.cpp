@@ -141,22 +141,24 @@ void TMainForm::ShowLayoutFile(const QString &fileName) {
 void TMainForm::Save1Click() {
   if (board_->TraceCount() == 0)
     return;
-  if (currentFileName_.isEmpty()) {
-    const QString fileName = prompts_.SaveFileName(this, LayoutDialog("save", false));
+  QString fileName = currentFileName_;
+  if (fileName.isEmpty()) {
+    fileName = prompts_.SaveFileName(this, LayoutDialog("save", false));
     if (fileName.isEmpty())
       return;
-    currentFileName_ = fileName;
   }
-  SaveLayout(currentFileName_);
-  SetTitleFromFile();
-  if (hooks_) // recent layouts, and the recovery copy goes
-    hooks_->LayoutFiled(currentFileName_);
+  SaveToFile(fileName);
 }
 
 void TMainForm::Saveas1Click() {
   const QString fileName = prompts_.SaveFileName(this, LayoutDialog("save", false));
   if (fileName.isEmpty())
     return;
+  SaveToFile(fileName);
+}
+
+// The name is the layout's from now on, also when the save fails.
+void TMainForm::SaveToFile(const QString &fileName) {
   currentFileName_ = fileName;
   SaveLayout(currentFileName_);
   SetTitleFromFile();

@@ -178,6 +178,7 @@ private:
   // Document commands.
   void CreateNewLayoutDialog();
   void ShowLayoutFile(const QString &fileName);
+  void SaveToFile(const QString &fileName);
   TNewLayoutForm *NewLayoutForm = nullptr; // kept for the whole run
 
   // Editing commands.
