@@ -6,10 +6,10 @@
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
 #include "netlist/netlist_import.h"
-#include "output/cut_list.h"
-#include "output/parts_list.h"
 #include "nets/net_check.h"
 #include "nets/net_listing.h"
+#include "output/cut_list.h"
+#include "output/parts_list.h"
 #include "output/print_job.h"
 #include "ui/main_form.h"
 

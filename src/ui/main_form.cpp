@@ -1,9 +1,9 @@
 #include "ui/main_form.h"
 
-#include "ui/handler_guard.h"
 #include "nets/check_command.h"
 #include "nets/net_check_panel.h"
 #include "ui/board_area.h"
+#include "ui/handler_guard.h"
 #include "ui/prompts.h"
 #include "ui/rulers.h"
 

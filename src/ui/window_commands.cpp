@@ -2,13 +2,13 @@
 // commands' view of it. Also Undo and Redo, which play the history back.
 #include "ui/main_form.h"
 
+#include "document/document_hooks.h"
 #include "editing/editing_commands.h"
 #include "editing/u_newcompnt.h"
 #include "netlist/import_command.h"
 #include "output/assembly_commands.h"
 #include "output/output_commands.h"
 #include "output/u_print.h"
-#include "document/document_hooks.h"
 #include "ui/prompts.h"
 
 #include <QAction>

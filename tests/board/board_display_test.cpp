@@ -67,8 +67,7 @@ TEST(BoardDisplay, CopperSideCopyMirrorsTracesAndKeepsEverythingElse) {
   EXPECT_FALSE(shown.ShowLabels());
   EXPECT_TRUE(shown.ShowNets());
   EXPECT_EQ(shown.Tint.Copper, (std::vector<CopperSpan>{{8, 0, 11}}));
-  EXPECT_EQ(shown.Tint.Components,
-            (std::vector<const BoardComponent *>{&shown.GetComponent(0)}));
+  EXPECT_EQ(shown.Tint.Components, (std::vector<const BoardComponent *>{&shown.GetComponent(0)}));
   EXPECT_EQ(shown.SizePreview.Right, 0); // the view draws the mirrored frame itself
   EXPECT_EQ(At(*r), (Spot{2, 5, 3}));    // the board itself is untouched
 
