@@ -1,4 +1,5 @@
 #include "document/recent_files.h"
+#include "ui/handler_guard.h"
 
 #include "document/recent_list.h"
 #include "ui/prompts.h"
@@ -32,7 +33,7 @@ QStringList FromStd(const std::vector<std::string> &list) {
 RecentFiles::RecentFiles(QSettings &settings, QMenu &menu, Prompts &prompts, QWidget *owner,
                          Opener open)
     : settings_(settings), menu_(menu), prompts_(prompts), owner_(owner), open_(std::move(open)) {
-  connect(&menu_, &QMenu::aboutToShow, this, [this] { Rebuild(); });
+  connect(&menu_, &QMenu::aboutToShow, this, Guarded([this] { Rebuild(); }));
   Rebuild();
 }
 
@@ -85,11 +86,11 @@ void RecentFiles::Rebuild() {
     a->setData(files[i]);
     a->setStatusTip(files[i]);
     const QString fileName = files[i];
-    connect(a, &QAction::triggered, this, [this, fileName] { Choose(fileName); });
+    connect(a, &QAction::triggered, this, Guarded([this, fileName] { Choose(fileName); }));
   }
   menu_.addSeparator();
   QAction *clear = menu_.addAction(QStringLiteral("Clear"));
-  connect(clear, &QAction::triggered, this, [this] { Clear(); });
+  connect(clear, &QAction::triggered, this, Guarded([this] { Clear(); }));
 }
 
 } // namespace tarnwick

@@ -1,4 +1,5 @@
 #include "document/recovery.h"
+#include "ui/handler_guard.h"
 
 #include "board/board.h"
 #include "document/layout_file.h"
@@ -31,7 +32,7 @@ RecoveryKeeper::RecoveryKeeper(const std::string &folder, RecoverySource &source
                                QWidget *owner)
     : store_(folder), source_(source), prompts_(prompts), owner_(owner) {
   timer_.setSingleShot(true);
-  connect(&timer_, &QTimer::timeout, this, [this] { OnTimer(); });
+  connect(&timer_, &QTimer::timeout, this, Guarded([this] { OnTimer(); }));
   clock_.start();
 }
 

@@ -1,4 +1,5 @@
 #include "nets/net_check_panel.h"
+#include "ui/handler_guard.h"
 
 #include <QFont>
 #include <QLabel>
@@ -51,12 +52,13 @@ NetCheckPanel::NetCheckPanel(Board &board, QWidget *parent) : QWidget(parent), b
   recheck_ = new QTimer(this);
   recheck_->setSingleShot(true);
   recheck_->setInterval(0);
-  connect(recheck_, &QTimer::timeout, this, [this] { Recheck(); });
-  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { ShowLine(row); });
+  connect(recheck_, &QTimer::timeout, this, Guarded([this] { Recheck(); }));
+  connect(list_, &QListWidget::currentRowChanged, this,
+          Guarded([this](int row) { ShowLine(row); }));
   // A click on the current line marks it again, after a click on the board moved on.
   connect(list_, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem *item) { ShowLine(list_->row(item)); });
-  connect(close_, &QPushButton::clicked, this, [this] { CloseReport(); });
+          Guarded([this](QListWidgetItem *item) { ShowLine(list_->row(item)); }));
+  connect(close_, &QPushButton::clicked, this, Guarded([this] { CloseReport(); }));
   hide();
 }
 

@@ -1,4 +1,5 @@
 #include "ui/board_area.h"
+#include "ui/handler_guard.h"
 
 #include "board/board_view.h"
 #include "ui/rulers.h"
@@ -42,10 +43,10 @@ BoardArea::BoardArea(BoardView *view, QWidget *parent)
   grid->setColumnStretch(0, 1);
   hbar_->hide();
   vbar_->hide();
-  auto scrolled = [this] { view_->SetScrollPos(QPoint(hbar_->value(), vbar_->value())); };
+  auto scrolled = Guarded([this] { view_->SetScrollPos(QPoint(hbar_->value(), vbar_->value())); });
   connect(hbar_, &QScrollBar::valueChanged, this, scrolled);
   connect(vbar_, &QScrollBar::valueChanged, this, scrolled);
-  connect(view_, &BoardView::ViewChanged, this, &BoardArea::Sync);
+  connect(view_, &BoardView::ViewChanged, this, Guarded([this] { Sync(); }));
 }
 
 void BoardArea::Follow(Ruler *top, Ruler *left) {
@@ -74,13 +75,14 @@ ViewEntries AddViewEntries(QMenu &menu, BoardView &view) {
   e.ZoomIn = menu.addAction(QStringLiteral("Zoom In"));
   e.ZoomIn->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-  QObject::connect(e.ZoomIn, &QAction::triggered, &view, [&view] { view.ZoomIn(); });
+  QObject::connect(e.ZoomIn, &QAction::triggered, &view, Guarded([&view] { view.ZoomIn(); }));
   e.ZoomOut = menu.addAction(QStringLiteral("Zoom Out"));
   e.ZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-  QObject::connect(e.ZoomOut, &QAction::triggered, &view, [&view] { view.ZoomOut(); });
+  QObject::connect(e.ZoomOut, &QAction::triggered, &view, Guarded([&view] { view.ZoomOut(); }));
   e.ActualSize = menu.addAction(QStringLiteral("Actual Size"));
   e.ActualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-  QObject::connect(e.ActualSize, &QAction::triggered, &view, [&view] { view.ActualSize(); });
+  QObject::connect(e.ActualSize, &QAction::triggered, &view,
+                   Guarded([&view] { view.ActualSize(); }));
   // The factor in use, checked; choosing one zooms to it.
   e.Factors = new QActionGroup(&menu);
   e.Factors->setExclusive(true);
@@ -89,20 +91,20 @@ ViewEntries AddViewEntries(QMenu &menu, BoardView &view) {
     a->setCheckable(true);
     a->setData(k);
     e.Factors->addAction(a);
-    QObject::connect(a, &QAction::triggered, &view, [&view, k] {
-      view.ZoomAbout(k, QPointF(view.width() / 2.0, view.height() / 2.0));
-    });
+    QObject::connect(a, &QAction::triggered, &view, Guarded([&view, k] {
+                       view.ZoomAbout(k, QPointF(view.width() / 2.0, view.height() / 2.0));
+                     }));
   }
   menu.addSeparator();
   e.CopperSide = menu.addAction(QStringLiteral("Copper Side"));
   e.CopperSide->setCheckable(true);
   e.CopperSide->setChecked(false);
   QObject::connect(e.CopperSide, &QAction::triggered, &view,
-                   [&view, a = e.CopperSide] { view.SetCopperSide(a->isChecked()); });
-  auto showFactor = [&view, group = e.Factors] {
+                   Guarded([&view, a = e.CopperSide] { view.SetCopperSide(a->isChecked()); }));
+  auto showFactor = Guarded([&view, group = e.Factors] {
     for (QAction *a : group->actions())
       a->setChecked(a->data().toInt() == view.Zoom());
-  };
+  });
   showFactor();
   QObject::connect(&view, &BoardView::ViewChanged, &menu, showFactor);
   // The default zoom depends on the screen, known once the window is shown.

@@ -3,11 +3,13 @@
 #include "editing/u_newcompnt.h"
 #include "support/scripted_prompts.h"
 #include "ui/EnhControls.h"
+#include "ui/application.h"
 #include "ui/main_form.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -119,6 +121,23 @@ TEST_F(UndoWindow, UndoBackToTheSavedPointAsksNothingAndPastItAsks) {
   EXPECT_EQ(prompts.Texts(ScriptedPrompts::Box::Question).size(), 1u);
   form.Redo1Click();
   EXPECT_FALSE(form.Modified());
+}
+
+// A handler run from a menu entry is called through the toolkit's signals: its error is reported
+// there once and goes no further.
+TEST_F(UndoWindow, AnErrorOfAConnectedHandlerIsReportedAndStopsThere) {
+  auto *app = static_cast<TApplication *>(QCoreApplication::instance());
+  QStringList reported;
+  app->SetErrorReporter([&](const QString &m) { reported << m; });
+  QAction *save = nullptr;
+  for (QAction *a : form.menuBar()->actions().first()->menu()->actions())
+    if (a->text() == "Save")
+      save = a;
+  ASSERT_NE(save, nullptr);
+  prompts.SaveNames = {QStringLiteral("/no-such-folder/x.twk")};
+  EXPECT_NO_THROW(save->trigger());
+  app->SetErrorReporter(nullptr);
+  EXPECT_EQ(reported, QStringList{"Unable to write to /no-such-folder/x.twk"});
 }
 
 } // namespace
