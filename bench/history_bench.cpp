@@ -39,7 +39,7 @@ void BM_UndoRedoLargestStepCore(benchmark::State &state) {
     doc.Redo();
   }
   state.counters["frame_share"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * 2 / 0.016,
+      benchmark::Counter(static_cast<double>(state.iterations()) * 2 * 0.016,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UndoRedoLargestStepCore)->Unit(benchmark::kMillisecond);
@@ -56,7 +56,7 @@ void BM_UndoRedoLargestStepWindow(benchmark::State &state) {
     form.Redo1Click();
   }
   state.counters["frame_share"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * 2 / 0.016,
+      benchmark::Counter(static_cast<double>(state.iterations()) * 2 * 0.016,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UndoRedoLargestStepWindow)->Unit(benchmark::kMillisecond);
