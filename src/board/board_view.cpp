@@ -3,6 +3,7 @@
 #include "board/board_display.h"
 #include "editing/edit_operations.h"
 
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +13,16 @@
 #include <cstring>
 
 namespace tarnwick {
+
+QFont ChooseBoardFont() {
+  const QString family = QFontDatabase::families().contains(QStringLiteral("Small Fonts"))
+                             ? QStringLiteral("Small Fonts")
+                             : QStringLiteral("Arial");
+  QFont f(family);
+  f.setPointSize(7);
+  return f;
+}
+
 namespace {
 
 int FloorDiv(int a, int b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }

@@ -126,4 +126,7 @@ private:
   int wheelSteps_ = 0; // eighths of a degree not yet turned into zoom steps
 };
 
+// The board view's font: "Small Fonts" when the system has it, else "Arial", 7 points.
+QFont ChooseBoardFont();
+
 } // namespace tarnwick

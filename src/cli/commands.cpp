@@ -11,7 +11,6 @@
 #include "output/cut_list.h"
 #include "output/parts_list.h"
 #include "output/print_job.h"
-#include "ui/main_form.h"
 
 #include <QFile>
 #include <QPageLayout>

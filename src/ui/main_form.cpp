@@ -66,15 +66,6 @@ const QList<QKeySequence> &WindowShortcuts() {
 
 } // namespace
 
-QFont ChooseBoardFont() {
-  const QString family = QFontDatabase::families().contains(QStringLiteral("Small Fonts"))
-                             ? QStringLiteral("Small Fonts")
-                             : QStringLiteral("Arial");
-  QFont f(family);
-  f.setPointSize(7);
-  return f;
-}
-
 TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), prompts_(prompts) {
   RegisterIcons();
   setObjectName(QStringLiteral("MainForm"));

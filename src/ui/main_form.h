@@ -199,7 +199,4 @@ private:
   DocumentHooks *hooks_ = nullptr; // recent layouts and recovery; none in the window's tests
 };
 
-// The board view's font: "Small Fonts" when the system has it, else "Arial", 7 points.
-QFont ChooseBoardFont();
-
 } // namespace tarnwick
