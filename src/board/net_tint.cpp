@@ -39,8 +39,10 @@ void DrawTintedComponents(Canvas &c, const Board &b) {
     if (std::find(b.Tint.Components.begin(), b.Tint.Components.end(), &part) ==
         b.Tint.Components.end())
       continue;
-    const auto [xmin, xmax] = std::minmax(Clamped(std::int64_t{TracePitch} * part.StartTrace + 10),
-                                          Clamped(std::int64_t{TracePitch} * part.EndTrace + 10));
+    // Taken by value: minmax of two temporaries would hand back references to them.
+    const int x1 = Clamped(std::int64_t{TracePitch} * part.StartTrace + 10);
+    const int x2 = Clamped(std::int64_t{TracePitch} * part.EndTrace + 10);
+    const int xmin = std::min(x1, x2), xmax = std::max(x1, x2);
     const int y = Clamped(std::int64_t{PinPitch} * part.StartPin + 11);
     const int l = xmin - 11, r = xmax + 11, t = y - 10, bottom = y + 10;
     c.FillRect(l, t, r, t + 2, Tint);
