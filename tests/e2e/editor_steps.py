@@ -109,21 +109,30 @@ class Editor:
         self.log.close()
 
 
-def step_start(e):
-    """1. The window titled "Tarnwick" appears, with the rulers and the side panel."""
+def find_window(e, what, check=None):
+    """Waits for the window titled "Tarnwick" and for its board view in the screenshots; check,
+    when given, looks further at each screenshot that has one."""
     e.win = e.wait_window("^Tarnwick$", timeout=40)
     geometry = window_geometry(e.win)
 
-    def painted(shot):
+    def located(shot):
         parts = sc.locate_window(shot, geometry)
         if parts is None:
             raise Failure("no board view in the window")
+        if check:
+            check(shot, parts)
+        return parts
+    e.parts = e.wait_checked(what, located, timeout=30)
+
+
+def step_start(e):
+    """1. The window titled "Tarnwick" appears, with the rulers and the side panel."""
+    def painted(shot, parts):
         sc.check_rulers(shot, parts)
         sc.check_side_panel(shot, parts)
         if not sc.list_is_empty(shot, parts):
             raise Failure("the component list is not empty at start")
-        return parts
-    e.parts = e.wait_checked("the window with its rulers and side panel", painted, timeout=30)
+    find_window(e, "the window with its rulers and side panel", painted)
 
 
 def step_new(e):

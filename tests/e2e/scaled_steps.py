@@ -7,9 +7,9 @@ import subprocess
 import time
 
 import screen_checks as sc
-from editor_steps import TRACES, PINS, Editor
+from editor_steps import TRACES, PINS, Editor, find_window
 from xsession import (Failure, click, focus, keys, request_close, type_text, visible_windows,
-                      wait_for, window_geometry)
+                      wait_for)
 
 SCALE = 2
 # Every colour the board of this test can show: background, strips, holes, the highlight.
@@ -55,15 +55,7 @@ def check_drawing(shot, w):
 
 
 def run_scaled(e):
-    e.win = e.wait_window("^Tarnwick$", timeout=40)
-    geometry = window_geometry(e.win)
-
-    def located(shot):
-        parts = sc.locate_window(shot, geometry)
-        if parts is None:
-            raise Failure("no board view in the window")
-        return parts
-    e.parts = e.wait_checked("the board view", located, timeout=30)
+    find_window(e, "the board view")
     e.menu("Return")
     dialog = e.wait_window("^Create a new layout$")
     focus(dialog)
