@@ -37,8 +37,9 @@ const std::string &Text(const std::string *value) {
   return value ? *value : none;
 }
 
+// A pin number as a DIP numbers its pins: 1, 2, ... (not 0, not 01).
 bool IsNumber(const std::string &text) {
-  return !text.empty() && text.size() < 7 &&
+  return !text.empty() && text.size() < 7 && text[0] != '0' &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 

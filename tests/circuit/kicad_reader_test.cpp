@@ -25,16 +25,21 @@ std::string Lower(std::string s) {
 }
 
 // What a circuit is whatever its netlist names its nets: each part's reference, kind and value,
-// and the groups of pins (reference and place in Pins) that a net joins.
-std::string Shape(const Circuit &c) {
+// and the groups of pins (reference and place in Pins) that a net joins. onBoardByValue: parts
+// named by their values instead, off-board parts left out (a schematic adds jacks and a
+// battery clip where a simulator has sources, and annotates RA as R1).
+std::string Shape(const Circuit &c, bool onBoardByValue = false) {
   std::vector<std::string> parts;
   std::map<std::int32_t, std::vector<std::string>> nets;
   for (const Part &p : c.Parts) {
-    parts.push_back(Lower(p.Reference) + " " + FootprintOf(p.Kind).Name + " " + Lower(p.Value) +
-                    " (" + std::to_string(p.Pins.size()) + " pins)");
+    if (onBoardByValue && p.Kind == PartKind::OffBoard)
+      continue;
+    const std::string name = Lower(onBoardByValue ? p.Value : p.Reference);
+    parts.push_back(name + " " + FootprintOf(p.Kind).Name + " " + Lower(p.Value) + " (" +
+                    std::to_string(p.Pins.size()) + " pins)");
     for (std::size_t k = 0; k < p.Pins.size(); ++k)
       if (p.Pins[k].Net >= 0)
-        nets[p.Pins[k].Net].push_back(Lower(p.Reference) + "[" + std::to_string(k) + "]");
+        nets[p.Pins[k].Net].push_back(name + "[" + std::to_string(k) + "]");
   }
   std::vector<std::string> groups;
   for (auto &[net, pins] : nets) {
@@ -79,6 +84,26 @@ TEST(KicadReader, QuotedBareAndSpiceFormsGiveTheSameCircuit) {
   EXPECT_EQ(u1->Pins.at(4).Net, -1);
   EXPECT_EQ(PinSocketName(*u1, u1->Pins[7]), "U1.8");
   EXPECT_EQ(quoted.Nets.at(static_cast<std::size_t>(u1->Pins[0].Net)), "GND");
+}
+
+TEST(KicadReader, ExampleNetlistsAreTheirCircuits) {
+  const std::string examples = std::string(TARNWICK_TEST_DATA) + "/../../examples/";
+  const Circuit kicad = ReadCircuitFile(examples + "kicad/astable_555.net");
+  const Circuit spice = ReadCircuitFile(examples + "astable_555.net");
+  EXPECT_EQ(Shape(kicad, true), Shape(spice, true));
+  EXPECT_EQ(kicad.Parts.size(), spice.Parts.size() + 1); // and the battery clip
+
+  const Circuit fuzz = ReadCircuitFile(examples + "kicad/fuzz_pedal.net");
+  EXPECT_EQ(Describe(fuzz),
+            "C1 electrolytic capacitor 2.2u /q1b /in; C2 capacitor 10n /q2c /vol; "
+            "C3 electrolytic capacitor 22u /fuzz GND; C4 electrolytic capacitor 100u +9V GND; "
+            "D1 diode 1N5817 Net-(D1-A) +9V; J1 off-board part Input GND /in; "
+            "J2 off-board part Output GND /out; J3 off-board part 9V Net-(D1-A) GND; "
+            "Q1 transistor BC549C /q1c /q1b GND; Q2 transistor BC549C /q2c /q1c /q2e; "
+            "R1 resistor 33k +9V /q1c; R2 resistor 470 +9V Net-(R2-Pad2); "
+            "R3 resistor 8.2k Net-(R2-Pad2) /q2c; R4 resistor 100k /q2e /q1b; "
+            "RV1 off-board part 1k Fuzz /q2e /fuzz GND; RV2 off-board part 500k Volume /vol /out "
+            "GND");
 }
 
 TEST(KicadKinds, TrustSymbolThenFootprintThenReference) {
