@@ -13,7 +13,6 @@
 namespace tarnwick::circuit {
 namespace {
 
-using tarnwick::test::Garbage;
 using tarnwick::test::HostileInput;
 using tarnwick::test::Repeat;
 
@@ -21,9 +20,6 @@ std::vector<HostileInput> HostileKicad() {
   std::vector<HostileInput> in;
   in.push_back({"deep.net", std::string(1'000'000, '(')});
   in.push_back({"many_elements.net", "(export " + Repeat("(a)", 2'000'000) + ")"});
-  in.push_back(
-      {"huge_atom.net", "(export \"" + std::string(tarnwick::test::HugeLine, 'a') + "\")"});
-  in.push_back({"garbage.net", "(" + Garbage(1'000'000)});
   {
     // One library part of many pins and many aliases, used by many components.
     std::string pins, aliases, comps;
