@@ -93,9 +93,8 @@ while read -r command; do
   [[ $pending == *" $command "* ]] &&
     fail "--help now lists $command: take it off the pending commands in tests/CMakeLists.txt"
   synopsis=$(grep -E "^  $command( |\$)" <<<"$help")
-  options=$(grep -oE '\[--[a-z-]+' <<<"$synopsis" | tr -d '[' | sort | paste -sd' ')
   got=$(grep -F "tarnwick-cli $command -|" <<<"$answers" | cut -d'|' -f2)
-  want=$(printf '%s\n' $options -- | sort | paste -sd' ')
+  want=$( (grep -oE '\[--[a-z-]+' <<<"$synopsis" | tr -d '['; echo --) | sort | paste -sd' ')
   [ "$got" = "$want" ] || fail "'tarnwick-cli $command -' completes to '$got', expected '$want'"
 done <<<"$commands"
 for command in $offered; do

@@ -44,6 +44,7 @@ for page in tarnwick tarnwick-cli; do
 done
 
 editor_page=$(render "$man_dir/tarnwick.1")
+# shellcheck disable=SC2016,SC2088 # the names as the page spells them
 for file in '~/.config/tarnwick/tarnwick.conf' '$XDG_STATE_HOME/tarnwick/recovery'; do
   grep -qF "$file" <<<"$(tags "$editor_page" FILES)" ||
     fail "tarnwick.1 does not list $file under FILES"

@@ -13,7 +13,7 @@ version=$4
 
 for tool in dpkg-deb dpkg-shlibdeps dpkg; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (scripts/install-deps installs dpkg-dev)"
+    echo "SKIP: $tool is missing (dpkg, and dpkg-dev that scripts/install-deps installs)"
     exit 77
   fi
 done
