@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench format install clean
+.PHONY: all deps configure build run test test-sanitize fuzz bench format install package clean
 
 all: build
 
@@ -52,6 +52,13 @@ format:
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package tarnwick_<version>_<arch>.deb, built by CPack and copied here:
+# `sudo apt install ./tarnwick_<version>_<arch>.deb` installs it.
+package: build
+	rm -f $(BUILD)/tarnwick_*.deb
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/tarnwick_*.deb .
 
 clean:
 	rm -rf $(BUILD)
