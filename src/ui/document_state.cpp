@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -136,6 +137,20 @@ void TMainForm::ShowLayoutFile(const QString &fileName) {
   SetTitleFromFile();
   if (hooks_) // recent layouts
     hooks_->LayoutFiled(currentFileName_);
+  if (data.Dropped > 0)
+    WarnDropped(fileName, data);
+}
+
+// A file cut short (or edited by hand) loses entries without a position; the next save
+// would make the loss final, so the user hears of it before.
+void TMainForm::WarnDropped(const QString &fileName, const LayoutData &data) {
+  prompts_.Warning(this, QStringLiteral("Parts Dropped"),
+                   QStringLiteral("%1 of the %2 parts listed in %3 were dropped: their entries "
+                                  "are missing or have no position. Saving the layout keeps "
+                                  "only the parts shown.")
+                       .arg(data.Dropped)
+                       .arg(data.PartCount)
+                       .arg(QFileInfo(fileName).fileName()));
 }
 
 void TMainForm::Save1Click() {

@@ -222,11 +222,19 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   EXPECT_EQ(w.form.Board().PinCount(), 40);
   EXPECT_EQ(w.Rows(), (Rows{{"C", "C1"}}));
   EXPECT_EQ(w.form.Board().GetComponent(0).CapWidth, 1); // span 1, no CapWidth key
+  // The dropped entry is not lost in silence: the next save would make the loss final.
+  EXPECT_EQ(w.prompts.Texts(ScriptedPrompts::Box::Warning),
+            std::vector<QString>{"1 of the 2 parts listed in handmade.twk were dropped: their "
+                                 "entries are missing or have no position. Saving the layout "
+                                 "keeps only the parts shown."});
 
-  // A file beyond the limits, or one that cannot be read, leaves the layout as it was.
+  // A file beyond the limits, one that cannot be read, or one that is not a layout leaves the
+  // layout as it was.
   w.MakeChange();
   TempDir dir;
-  for (const QString &bad : {Data("too_many_traces.twk"), dir.File("gone.twk")}) {
+  std::ofstream(dir.File("notes.txt").toStdString(), std::ios::binary) << "Name=list\r\n";
+  for (const QString &bad :
+       {Data("too_many_traces.twk"), dir.File("gone.twk"), dir.File("notes.txt")}) {
     w.prompts.Questions = {true};
     w.prompts.OpenNames = {bad};
     const QString error = RunReportingError([&] { w.form.Open1Click(); });
@@ -240,6 +248,11 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
             "Unable to open " + Data("too_many_traces.twk") +
                 ": TraceCount 20000 is above the limit of 10000");
+  w.prompts.Questions = {true};
+  w.prompts.OpenNames = {dir.File("notes.txt")};
+  EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
+            dir.File("notes.txt") + " is not a Tarnwick layout: it has no [Schematic] section");
+  EXPECT_EQ(w.prompts.Texts(ScriptedPrompts::Box::Warning).size(), 1u);
 }
 
 TEST(DocsCommands, SaveAsksForANameOnceAndSetsTheTitle) {
