@@ -172,10 +172,11 @@ void TMainForm::Saveas1Click() {
   SaveToFile(fileName);
 }
 
-// The name is the layout's from now on, also when the save fails.
+// The name is the layout's only once the save succeeded: after a failed Save as, Save still
+// writes where the layout came from.
 void TMainForm::SaveToFile(const QString &fileName) {
+  SaveLayout(fileName);
   currentFileName_ = fileName;
-  SaveLayout(currentFileName_);
   SetTitleFromFile();
   if (hooks_) // recent layouts, and the recovery copy goes
     hooks_->LayoutFiled(currentFileName_);

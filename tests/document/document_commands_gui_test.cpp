@@ -353,10 +353,25 @@ TEST(DocsCommands, AFailedSaveKeepsTheWorkAndTheOldFile) {
     EXPECT_EQ(RunReportingError([&] { w.form.Saveas1Click(); }), "Unable to write to " + target);
     EXPECT_TRUE(w.form.Modified());
     EXPECT_EQ(w.form.windowTitle(), "Tarnwick");
-    // The chosen name is kept, so the next Save tries it again without asking.
-    EXPECT_EQ(w.form.CurrentFileName(), target);
+    // The name the save failed on is not the layout's: the next Save asks again.
+    EXPECT_EQ(w.form.CurrentFileName(), "");
   }
+  w.prompts.SaveNames = {folder};
   EXPECT_EQ(RunReportingError([&] { w.form.Save1Click(); }), "Unable to write to " + folder);
+  // A layout that has a file keeps it after a failed Save as: Ctrl+S writes where it did.
+  const QString good = dir.File("good.twk");
+  w.prompts.SaveNames = {good, folder};
+  w.form.Saveas1Click();
+  EXPECT_EQ(RunReportingError([&] { w.form.Saveas1Click(); }), "Unable to write to " + folder);
+  EXPECT_EQ(w.form.CurrentFileName(), good);
+  EXPECT_EQ(w.form.windowTitle(), "Tarnwick [good.twk]");
+  w.MakeChange();
+  const std::size_t dialogs = w.prompts.FileDialogs.size();
+  w.form.Save1Click();
+  EXPECT_EQ(w.prompts.FileDialogs.size(), dialogs);
+  EXPECT_EQ(ParseLayout(Slurp(good)).Components.size(), 2u);
+  EXPECT_FALSE(w.form.Modified());
+  fs::remove(good.toStdString());
 
   // A write that fails half-way leaves the existing file exactly as it was.
   const QString old = dir.File("old.twk");
