@@ -12,6 +12,7 @@
 #include "ui/main_form.h"
 #include "ui/prompts.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -100,6 +101,28 @@ void BM_ImportHostileNetlist(benchmark::State &state) {
   }
 }
 
+// File > Open in the shown window, until the window has painted the new layout: the list's
+// rows and the view laid out, as the user waits for them.
+void BM_OpenHostileBoardInTheWindow(benchmark::State &state) {
+  const auto &[name, path] = Hostile().boards[static_cast<std::size_t>(state.range(0))];
+  state.SetLabel(name);
+  QtPrompts prompts;
+  TMainForm form(prompts);
+  form.CreateDialogs();
+  form.resize(1000, 700);
+  form.show();
+  QCoreApplication::processEvents();
+  for (auto _ : state) {
+    form.ResetDocument();
+    QCoreApplication::processEvents();
+    try {
+      form.OpenLayoutFile(QString::fromStdString(path));
+    } catch (const TarnwickError &) {
+    }
+    QCoreApplication::processEvents();
+  }
+}
+
 // tarnwick-cli cuts, parts and nets on a board read from its file (state.range(1): which).
 void BM_ListHostileBoard(benchmark::State &state) {
   const auto &[name, path] = Hostile().boards[static_cast<std::size_t>(state.range(0))];
@@ -131,6 +154,10 @@ BENCHMARK(BM_ListHostileBoard)
     ->ArgsProduct({benchmark::CreateDenseRange(0, static_cast<int>(test::HostileBoardCount) - 1, 1),
                    {0, 1, 2}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenHostileBoardInTheWindow)
+    ->DenseRange(0, static_cast<int>(test::HostileBoardCount) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_ImportHostileNetlist)
     ->DenseRange(0, static_cast<int>(test::HostileNetlists().size()) - 1)
     ->Unit(benchmark::kMillisecond);

@@ -146,6 +146,7 @@ struct LayoutReader::State {
   enum class Phase { Key, Leading, Value, Skip };
 
   std::string fileName;
+  std::int32_t maxParts = MaxLayoutParts;
   bool inSection = false;
   bool sawSection = false; // a [Schematic] header was read: the file is a layout
   bool atFileStart = true;
@@ -329,7 +330,7 @@ void LayoutReader::State::StoreCount(int i, const RawLine &line) {
     return;
   countSeen[i] = true;
   static constexpr std::int32_t defaults[3] = {0, 40, 20};
-  static constexpr std::int32_t limits[3] = {MaxLayoutParts, MaxLayoutTraces, INT32_MAX};
+  const std::int32_t limits[3] = {maxParts, MaxLayoutTraces, INT32_MAX};
   static constexpr const char *keys[3] = {"PartCount", "TraceCount", "PinCount"};
   counts[i] = IntegerValue(line).value_or(defaults[i]);
   if (counts[i] > limits[i])
@@ -351,7 +352,7 @@ void LayoutReader::State::StoreTraceName(std::int32_t n, const RawLine &line) {
 }
 
 void LayoutReader::State::StoreKomp(const KeyRef &ref, const RawLine &line) {
-  if (ref.n > EntryLimit(0, MaxLayoutParts))
+  if (ref.n > EntryLimit(0, maxParts))
     return;
   const auto at = static_cast<std::size_t>(ref.n - 1);
   if (komps.size() <= at)
@@ -367,8 +368,10 @@ void LayoutReader::State::StoreKomp(const KeyRef &ref, const RawLine &line) {
     k.Values[bit - 1] = *v;
 }
 
-LayoutReader::LayoutReader(std::string fileName) : s_(std::make_unique<State>()) {
+LayoutReader::LayoutReader(std::string fileName, std::int32_t maxParts)
+    : s_(std::make_unique<State>()) {
   s_->fileName = std::move(fileName);
+  s_->maxParts = std::min(maxParts, MaxLayoutParts);
 }
 
 LayoutReader::~LayoutReader() = default;
@@ -486,9 +489,9 @@ int OpenLayoutFile(const std::string &fileName) {
 
 } // namespace
 
-LayoutData ReadLayoutFile(const std::string &fileName) {
+LayoutData ReadLayoutFile(const std::string &fileName, std::int32_t maxParts) {
   const FdCloser file{OpenLayoutFile(fileName)};
-  LayoutReader reader(fileName);
+  LayoutReader reader(fileName, maxParts);
   std::vector<char> buffer(1 << 18);
   std::uint64_t total = 0;
   for (;;) {

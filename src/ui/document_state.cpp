@@ -82,7 +82,7 @@ void TMainForm::ApplyLayout(const LayoutData &data) {
 // The file is read whole before the board is touched, so a file that cannot be read or holds
 // counts beyond the limits leaves the current layout as it was.
 void TMainForm::LoadLayout(const QString &fileName) {
-  ApplyLayout(ReadLayoutFile(NativeName(fileName)));
+  ApplyLayout(ReadLayoutFile(NativeName(fileName), MaxEditorParts));
 }
 
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
@@ -128,7 +128,7 @@ void TMainForm::OpenLayoutFile(const QString &fileName) {
 }
 
 void TMainForm::ShowLayoutFile(const QString &fileName) {
-  const LayoutData data = ReadLayoutFile(NativeName(fileName));
+  const LayoutData data = ReadLayoutFile(NativeName(fileName), MaxEditorParts);
   ResetDocument();
   ApplyLayout(data);
   Edit3->setEnabled(true);

@@ -46,6 +46,11 @@ TEST(DocsCli, InfoPrintsWhatTheEditorShowsAfterOpening) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "tarnwick-cli: " + message + "\n");
   }
+  // The batch program reads more parts than the editor opens.
+  const std::string many = dir.File("many.twk");
+  test::WriteBytes(many, "[Schematic]\r\nPartCount=100001\r\n");
+  EXPECT_EQ(Cli({"info", many}).out,
+            "name: \ntraces: 40\npins: 20\ncomponents: 0\ndropped: 100001\n");
   const Outcome big = Cli({"info", Data("too_many_traces.twk")});
   EXPECT_EQ(big.status, ExitError);
   EXPECT_EQ(big.err, "tarnwick-cli: Unable to open " + Data("too_many_traces.twk") +

@@ -233,8 +233,11 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   w.MakeChange();
   TempDir dir;
   std::ofstream(dir.File("notes.txt").toStdString(), std::ios::binary) << "Name=list\r\n";
-  for (const QString &bad :
-       {Data("too_many_traces.twk"), dir.File("gone.twk"), dir.File("notes.txt")}) {
+  // More parts than the window lists and draws without holding up the user for seconds.
+  std::ofstream(dir.File("huge.twk").toStdString(), std::ios::binary)
+      << "[Schematic]\r\nPartCount=100001\r\n";
+  for (const QString &bad : {Data("too_many_traces.twk"), dir.File("gone.twk"),
+                             dir.File("notes.txt"), dir.File("huge.twk")}) {
     w.prompts.Questions = {true};
     w.prompts.OpenNames = {bad};
     const QString error = RunReportingError([&] { w.form.Open1Click(); });
@@ -248,6 +251,11 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
             "Unable to open " + Data("too_many_traces.twk") +
                 ": TraceCount 20000 is above the limit of 10000");
+  w.prompts.Questions = {true};
+  w.prompts.OpenNames = {dir.File("huge.twk")};
+  EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
+            "Unable to open " + dir.File("huge.twk") +
+                ": PartCount 100001 is above the limit of 100000");
   w.prompts.Questions = {true};
   w.prompts.OpenNames = {dir.File("notes.txt")};
   EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
