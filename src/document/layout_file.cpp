@@ -4,13 +4,17 @@
 #include "document/replacing_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -131,13 +135,20 @@ std::string TextValue(const RawLine &line, bool &eightBit) {
   return DecodeLayoutText(v, MaxLayoutTextLength, eightBit);
 }
 
+std::string TooLarge(const std::string &fileName) {
+  return "Unable to open " + fileName + ": the file is larger than " +
+         std::to_string(MaxLayoutFileBytes >> 20) + " MB";
+}
+
 } // namespace
 
 struct LayoutReader::State {
   enum class Phase { Key, Leading, Value, Skip };
 
   std::string fileName;
+  std::int32_t maxParts = MaxLayoutParts;
   bool inSection = false;
+  bool sawSection = false; // a [Schematic] header was read: the file is a layout
   bool atFileStart = true;
   // A line that continues in the next piece, collected up to the bounds.
   Phase phase = Phase::Key;
@@ -282,6 +293,7 @@ void LayoutReader::State::Header(std::string_view line) {
               std::equal(section.begin(), section.end(), wanted.begin(), [](char a, char b) {
                 return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
               });
+  sawSection = sawSection || inSection;
 }
 
 // Entries numbered beyond this are never used: beyond the count once it is known, beyond
@@ -318,7 +330,7 @@ void LayoutReader::State::StoreCount(int i, const RawLine &line) {
     return;
   countSeen[i] = true;
   static constexpr std::int32_t defaults[3] = {0, 40, 20};
-  static constexpr std::int32_t limits[3] = {MaxLayoutParts, MaxLayoutTraces, INT32_MAX};
+  const std::int32_t limits[3] = {maxParts, MaxLayoutTraces, INT32_MAX};
   static constexpr const char *keys[3] = {"PartCount", "TraceCount", "PinCount"};
   counts[i] = IntegerValue(line).value_or(defaults[i]);
   if (counts[i] > limits[i])
@@ -340,7 +352,7 @@ void LayoutReader::State::StoreTraceName(std::int32_t n, const RawLine &line) {
 }
 
 void LayoutReader::State::StoreKomp(const KeyRef &ref, const RawLine &line) {
-  if (ref.n > EntryLimit(0, MaxLayoutParts))
+  if (ref.n > EntryLimit(0, maxParts))
     return;
   const auto at = static_cast<std::size_t>(ref.n - 1);
   if (komps.size() <= at)
@@ -356,8 +368,10 @@ void LayoutReader::State::StoreKomp(const KeyRef &ref, const RawLine &line) {
     k.Values[bit - 1] = *v;
 }
 
-LayoutReader::LayoutReader(std::string fileName) : s_(std::make_unique<State>()) {
+LayoutReader::LayoutReader(std::string fileName, std::int32_t maxParts)
+    : s_(std::make_unique<State>()) {
   s_->fileName = std::move(fileName);
+  s_->maxParts = std::min(maxParts, MaxLayoutParts);
 }
 
 LayoutReader::~LayoutReader() = default;
@@ -406,6 +420,12 @@ LayoutData LayoutReader::Finish() {
   State &s = *s_;
   if (s.LineStarted())
     s.EndLine();
+  // Every layout this program writes has the section; any other file (a picture, a text, a
+  // netlist) opened as a layout would show as an empty board and be overwritten by the next
+  // save.
+  if (!s.sawSection)
+    throw TarnwickError((s.fileName.empty() ? std::string("The text") : s.fileName) +
+                        " is not a Tarnwick layout: it has no [Schematic] section");
   LayoutData d;
   d.PartCount = s.counts[0];
   d.TraceCount = s.counts[1];
@@ -441,22 +461,52 @@ LayoutData ParseLayout(std::string_view bytes, const std::string &fileName) {
   return reader.Finish();
 }
 
-LayoutData ReadLayoutFile(const std::string &fileName) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(std::fopen(fileName.c_str(), "rb"),
-                                                     &std::fclose);
-  if (!f)
+namespace {
+
+struct FdCloser {
+  int fd;
+  ~FdCloser() { ::close(fd); }
+};
+
+// Opened without waiting (a pipe with no writer would hold the reader forever) and refused
+// unless it is a regular file of a size the reader takes: a device such as /dev/zero never
+// ends.
+int OpenLayoutFile(const std::string &fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
     throw TarnwickError("Unable to read " + fileName);
-  LayoutReader reader(fileName);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw TarnwickError("Unable to open " + fileName + ": it is not a regular file");
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > MaxLayoutFileBytes) {
+    ::close(fd);
+    throw TarnwickError(TooLarge(fileName));
+  }
+  return fd;
+}
+
+} // namespace
+
+LayoutData ReadLayoutFile(const std::string &fileName, std::int32_t maxParts) {
+  const FdCloser file{OpenLayoutFile(fileName)};
+  LayoutReader reader(fileName, maxParts);
   std::vector<char> buffer(1 << 18);
+  std::uint64_t total = 0;
   for (;;) {
-    const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), f.get());
-    if (n > 0)
-      reader.Feed(std::string_view(buffer.data(), n));
-    if (n < buffer.size()) {
-      if (std::ferror(f.get()))
-        throw TarnwickError("Unable to read " + fileName);
+    const ssize_t n = ::read(file.fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      throw TarnwickError("Unable to read " + fileName);
+    if (n == 0)
       break;
-    }
+    // A file that grows while it is read is held to the same limit.
+    total += static_cast<std::uint64_t>(n);
+    if (total > MaxLayoutFileBytes)
+      throw TarnwickError(TooLarge(fileName));
+    reader.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
   }
   return reader.Finish();
 }

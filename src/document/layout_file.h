@@ -20,6 +20,11 @@ namespace tarnwick {
 // Counts beyond these are refused before anything is built from the file.
 inline constexpr std::int32_t MaxLayoutTraces = 10000;
 inline constexpr std::int32_t MaxLayoutParts = 1000000;
+// The editor opens at most this many: it lists, draws and keeps a history of every part on the
+// window's thread, and a million parts held it for many seconds; tarnwick-cli reads them all.
+inline constexpr std::int32_t MaxEditorParts = 100000;
+// A larger file is refused unread; the largest layout of MaxLayoutParts parts is far smaller.
+inline constexpr std::uint64_t MaxLayoutFileBytes = std::uint64_t{256} << 20;
 // A longer text value is read as its first this many characters.
 inline constexpr std::size_t MaxLayoutTextLength = 2047;
 
@@ -47,13 +52,16 @@ struct LayoutData {
 class LayoutReader {
 public:
   // fileName only names the file in error messages.
-  explicit LayoutReader(std::string fileName);
+  // Counts beyond the limits are refused, PartCount beyond maxParts (at most MaxLayoutParts).
+  explicit LayoutReader(std::string fileName, std::int32_t maxParts = MaxLayoutParts);
   ~LayoutReader();
   LayoutReader(const LayoutReader &) = delete;
   LayoutReader &operator=(const LayoutReader &) = delete;
 
   // Raises TarnwickError as soon as a count beyond the limits is read.
   void Feed(std::string_view bytes);
+  // Raises TarnwickError("<file> is not a Tarnwick layout: ...") when the bytes held no
+  // [Schematic] section: every layout has one, whatever else it lacks.
   LayoutData Finish();
 
 private:
@@ -62,8 +70,9 @@ private:
 };
 
 LayoutData ParseLayout(std::string_view bytes, const std::string &fileName = {});
-// Raises TarnwickError when the file cannot be read or holds a count beyond the limits.
-LayoutData ReadLayoutFile(const std::string &fileName);
+// Raises TarnwickError when the file cannot be read, is not a regular file, is larger than
+// MaxLayoutFileBytes, has no [Schematic] section or holds a count beyond the limits.
+LayoutData ReadLayoutFile(const std::string &fileName, std::int32_t maxParts = MaxLayoutParts);
 
 // Fills an empty board (no traces) from the data: InitBoard, trace labels, then every
 // component appended in order.

@@ -45,6 +45,21 @@ std::string TempStem(const fs::path &target) {
   return "." + name.substr(0, keep) + ".";
 }
 
+// Appends everything left in the file to `bytes`; false, with errno set, on a read error.
+bool ReadAll(int fd, std::string &bytes) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      return false;
+    if (n == 0)
+      return true;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
 bool SyncAndClose(int fd) {
   const bool synced = ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
@@ -71,6 +86,12 @@ ReplacingFile::ReplacingFile(const std::string &fileName) : shownName_(fileName)
   // Asked of the system, so that whoever may write any file (root) keeps that right.
   if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
     CannotCreate(shownName_, errno);
+  // A file with other names (hard links) would keep its old content under them if a new
+  // file were renamed over this name: it is rewritten where it is.
+  if (exists && S_ISREG(old.st_mode) && old.st_nlink > 1) {
+    OpenInPlace();
+    return;
+  }
   if (!CreateBeside()) {
     const int error = errno;
     if (!exists || !S_ISREG(old.st_mode) || (error != EACCES && error != EPERM))
@@ -78,6 +99,7 @@ ReplacingFile::ReplacingFile(const std::string &fileName) : shownName_(fileName)
     OpenInPlace();
     return;
   }
+  replacesRegular_ = exists && S_ISREG(old.st_mode);
   if (exists && S_ISREG(old.st_mode)) {
     // Only root may give a file away; the group alone may still be kept.
     if (::fchown(fd_, old.st_uid, old.st_gid) != 0)
@@ -113,19 +135,10 @@ void ReplacingFile::OpenInPlace() {
   const int in = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0)
     CannotCreate(shownName_, errno);
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(in);
-      CannotCreate(shownName_, error);
-    }
-    if (n == 0)
-      break;
-    oldBytes_.append(buffer, static_cast<std::size_t>(n));
+  if (!ReadAll(in, oldBytes_)) {
+    const int error = errno;
+    ::close(in);
+    CannotCreate(shownName_, error);
   }
   ::close(in);
   fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
@@ -221,8 +234,35 @@ void ReplacingFile::Commit() {
     placed_ = true;
     return;
   }
-  if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
-    CannotCreate(shownName_, errno);
+  if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    const int error = errno;
+    // A folder with the sticky bit (/tmp) lets only a file's owner replace it, also when
+    // anyone may write it: the new data is then written into the file itself.
+    if (!replacesRegular_ || (error != EPERM && error != EACCES))
+      CannotCreate(shownName_, error);
+    MoveInPlace();
+    return;
+  }
+  placed_ = true;
+}
+
+// The finished temporary file's bytes go into the target itself, with the same check and
+// restore as a rewrite in place from the start.
+void ReplacingFile::MoveInPlace() {
+  std::string bytes;
+  const int in = ::open(tempPath_.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool read = in >= 0 && ReadAll(in, bytes);
+  if (in >= 0)
+    ::close(in);
+  ::unlink(tempPath_.c_str());
+  if (!read)
+    throw TarnwickError(WriteError);
+  OpenInPlace();
+  Write(bytes);
+  CloseFd();
+  struct stat now {};
+  if (::stat(target_.c_str(), &now) != 0 || static_cast<std::uint64_t>(now.st_size) != bytes.size())
+    throw TarnwickError(WriteError);
   placed_ = true;
 }
 

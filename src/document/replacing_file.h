@@ -11,9 +11,11 @@ namespace tarnwick {
 // write never damages the file already there. A target that is a symbolic link is replaced
 // through the link (the file it names changes, the link stays); a replaced file keeps its
 // permission bits, and its owner and group where the system allows it. A target that exists
-// and that the user may not write is refused before anything is written. When no file can be
-// made beside a target that the user may write, the target is rewritten in place: its old
-// bytes are kept in memory and put back if the new ones cannot all be written. The temporary
+// and that the user may not write is refused before anything is written. A target that the
+// user may write is rewritten in place when no file can be made beside it, when it has other
+// names (hard links, which a rename would cut off) and when the folder refuses the rename (a
+// sticky folder such as /tmp, where only a file's owner may replace it): its old bytes are
+// kept in memory and put back if the new ones cannot all be written. The temporary
 // file is removed (the old bytes restored) unless Commit() put the new data in place.
 // Errors: "Cannot create file "<full name>". <reason>" when the file cannot be created or put
 // in place, "Stream write error" when its data cannot be made durable.
@@ -40,6 +42,7 @@ public:
 private:
   bool CreateBeside();
   void OpenInPlace();
+  void MoveInPlace();
   void RestoreInPlace() noexcept;
 
   std::string shownName_;
@@ -48,8 +51,9 @@ private:
   int fd_ = -1;
   bool placed_ = false;
   bool inPlace_ = false;
-  std::string oldBytes_;      // the target's content while it is rewritten in place
-  std::uint64_t written_ = 0; // bytes given to Write()
+  bool replacesRegular_ = false; // the temporary file is to replace an existing regular file
+  std::string oldBytes_;         // the target's content while it is rewritten in place
+  std::uint64_t written_ = 0;    // bytes given to Write()
 };
 
 // The whole of `bytes` as the new content of `fileName`, through a ReplacingFile.

@@ -2,12 +2,16 @@
 
 #include "nets/copper.h"
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <vector>
 
 namespace tarnwick {
 namespace {
+
+// The nets a label warning names at most.
+constexpr std::size_t MaxNetsNamed = 20;
 
 std::string Num(std::int32_t v) { return std::to_string(std::int64_t{v} + 1); }
 
@@ -27,15 +31,24 @@ std::string NetListing(const Board &board) {
   std::vector<const Terminal *> unconnected;
   for (const Terminal &end : copper.Terminals())
     (end.Net >= 0 ? ends[static_cast<std::size_t>(end.Net)] : unconnected).push_back(&end);
+  // A strip with no part end and no label on it is bare copper, of no use to the reader; the
+  // nets listed are numbered among themselves.
+  std::vector<std::int32_t> listed(static_cast<std::size_t>(copper.NetCount()), -1);
+  std::int32_t count = 0;
+  for (std::int32_t net = 0; net < copper.NetCount(); ++net)
+    if (!ends[static_cast<std::size_t>(net)].empty() || !copper.Labels(net).empty())
+      listed[static_cast<std::size_t>(net)] = count++;
   // Which nets each label is found on, labels compared without case.
   std::map<std::string, std::vector<std::int32_t>> labelNets;
   for (std::int32_t net = 0; net < copper.NetCount(); ++net)
     for (const std::string &label : copper.Labels(net))
-      labelNets[LowerCase(label)].push_back(net);
+      labelNets[LowerCase(label)].push_back(listed[static_cast<std::size_t>(net)]);
 
   std::ostringstream out;
   for (std::int32_t net = 0; net < copper.NetCount(); ++net) {
-    out << "net " << Num(net) << ":";
+    if (listed[static_cast<std::size_t>(net)] < 0)
+      continue;
+    out << "net " << Num(listed[static_cast<std::size_t>(net)]) << ":";
     const char *sep = " ";
     for (const CopperSpan &s : copper.Islands(net)) {
       out << sep << "trace " << Num(s.Trace) << " rows " << Num(s.FirstPin) << "-"
@@ -69,12 +82,17 @@ std::string NetListing(const Board &board) {
       const auto &nets = labelNets[LowerCase(label)];
       if (nets.size() < 2)
         continue;
+      // Every net of the label repeats the list: beyond a few its length would grow with the
+      // square of the strips labelled alike.
       out << "  warning: label " << label << " is on " << nets.size() << " nets:";
       sep = " ";
-      for (std::int32_t n : nets) {
-        out << sep << Num(n);
+      const std::size_t shown = std::min(nets.size(), MaxNetsNamed);
+      for (std::size_t i = 0; i < shown; ++i) {
+        out << sep << Num(nets[i]);
         sep = ", ";
       }
+      if (shown < nets.size())
+        out << " and " << nets.size() - shown << " more";
       out << '\n';
     }
   }

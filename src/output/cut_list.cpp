@@ -1,9 +1,11 @@
 #include "output/cut_list.h"
 
+#include "nets/copper.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <set>
 #include <utility>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -23,11 +25,15 @@ std::string Pair(std::int32_t strip, std::int32_t hole) {
 
 } // namespace
 
+// Each cut adds its rows to the strips it crosses, and each strip's rows are sorted once: the
+// work follows the holes the cuts cover, which may be at most as many as the nets are worked
+// out for.
 CutHoles ListCutHoles(const Board &board, BoardSide side) {
-  const std::int64_t strips = board.TraceCount();
-  const std::int64_t rows = board.PinCount();
+  const std::int64_t strips = std::max(board.TraceCount(), 0);
+  const std::int64_t rows = std::max(board.PinCount(), 0);
   CutHoles out;
-  std::set<std::pair<std::int64_t, std::int64_t>> holes; // (trace, row), each once
+  std::vector<std::vector<std::int32_t>> cut(static_cast<std::size_t>(strips)); // rows per strip
+  std::int64_t covered = 0;
   for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
     const BoardComponent &c = board.GetComponent(i);
     if (!c.Is(ComponentKind::TraceCut))
@@ -41,17 +47,26 @@ CutHoles ListCutHoles(const Board &board, BoardSide side) {
     }
     const std::int64_t first = std::max<std::int64_t>(lo, 0);
     const std::int64_t last = std::min<std::int64_t>(hi, strips - 1);
-    out.OffBoard += span - std::max<std::int64_t>(last - first + 1, 0);
+    const std::int64_t on = std::max<std::int64_t>(last - first + 1, 0);
+    out.OffBoard += span - on;
+    covered += on;
+    if (covered > MaxCutHoles)
+      throw TarnwickError("The board's trace cuts cover more than " + std::to_string(MaxCutHoles) +
+                          " holes; no cut list is made.");
     for (std::int64_t t = first; t <= last; ++t)
-      holes.emplace(t, c.StartPin);
+      cut[static_cast<std::size_t>(t)].push_back(c.StartPin);
   }
-  for (const auto &[t, row] : holes)
-    out.Holes.push_back({static_cast<std::int32_t>(t + 1), static_cast<std::int32_t>(strips - t),
-                         static_cast<std::int32_t>(row + 1)});
-  if (side == BoardSide::Copper)
-    std::stable_sort(out.Holes.begin(), out.Holes.end(), [](const CutHole &a, const CutHole &b) {
-      return a.CopperStrip < b.CopperStrip;
-    });
+  for (auto &strip : cut) {
+    std::sort(strip.begin(), strip.end());
+    strip.erase(std::unique(strip.begin(), strip.end()), strip.end());
+  }
+  // Seen from the copper side the strips run the other way; a strip's holes keep their order.
+  for (std::int64_t k = 0; k < strips; ++k) {
+    const std::int64_t t = side == BoardSide::Copper ? strips - 1 - k : k;
+    for (const std::int32_t row : cut[static_cast<std::size_t>(t)])
+      out.Holes.push_back(
+          {static_cast<std::int32_t>(t + 1), static_cast<std::int32_t>(strips - t), row + 1});
+  }
   return out;
 }
 

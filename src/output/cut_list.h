@@ -31,6 +31,7 @@ struct CutHoles {
   std::int64_t OffBoard = 0;
 };
 
+// Raises TarnwickError when the cuts cover more holes than MaxCutHoles, the limit of the nets.
 CutHoles ListCutHoles(const Board &board, BoardSide side);
 
 // The cut list as a text file (UTF-8, CR LF): a heading with the layout name and board size,

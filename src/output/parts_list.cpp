@@ -4,10 +4,13 @@
 #include "editing/socket_templates.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
-#include <set>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -63,58 +66,152 @@ bool NaturalLess(const std::string &a, const std::string &b) {
   return a < b;
 }
 
-// Single-hole sockets by their hole, for finding the pins of a DIP socket template.
+std::size_t Digits(std::string_view s, std::size_t i) {
+  while (i < s.size() && IsDigit(s[i]))
+    ++i;
+  return i;
+}
+
+// The power of ten of a multiplier letter, or 0 when c is none.
+int Multiplier(std::string_view s, std::size_t i, std::size_t &length) {
+  length = 1;
+  if (s.substr(i, 2) == "\xC2\xB5") { // the micro sign
+    length = 2;
+    return -6;
+  }
+  switch (s[i]) {
+  case 'p':
+    return -12;
+  case 'n':
+    return -9;
+  case 'u':
+    return -6;
+  case 'm':
+    return -3;
+  case 'R':
+  case 'r':
+    return 100; // the unit itself: a decimal point
+  case 'k':
+  case 'K':
+    return 3;
+  case 'M':
+    return 6;
+  case 'G':
+    return 9;
+  default:
+    return 0;
+  }
+}
+
+// A unit after the value, as written on parts: "10uF", "4k7Ohm", "9V".
+std::size_t UnitLength(std::string_view rest) {
+  static constexpr std::string_view units[] = {"ohm", "Ohm", "\xCE\xA9", "Hz", "F",
+                                               "H",   "V",   "A",        "W"};
+  for (std::string_view unit : units)
+    if (rest.starts_with(unit))
+      return unit.size();
+  return 0;
+}
+
+} // namespace
+
+std::optional<double> EngineeringValue(std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+    ++i;
+  const std::size_t intStart = i, intEnd = Digits(text, i);
+  // A value starts with a digit: "R1" is a name.
+  if (intEnd == intStart)
+    return std::nullopt;
+  std::string number(text.substr(intStart, intEnd - intStart));
+  i = intEnd;
+  int power = 0;
+  std::size_t length = 0;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t end = Digits(text, i + 1);
+    if (end == i + 1)
+      return std::nullopt;
+    number += text.substr(i, end - i);
+    i = end;
+    if (i < text.size() && (power = Multiplier(text, i, length)) != 0)
+      i += length;
+  } else if (i < text.size() && (power = Multiplier(text, i, length)) != 0) {
+    // "4k7": the letter stands where the decimal point would.
+    const std::size_t end = Digits(text, i + length);
+    number += "." + std::string(text.substr(i + length, end - i - length));
+    i = end;
+  }
+  i += UnitLength(text.substr(i));
+  // Anything after the value is a note ("100n, 50 V"); a letter or digit would make it a name.
+  if (i < text.size() && std::strchr(" ,;/(\t", text[i]) == nullptr)
+    return std::nullopt;
+  // Read without the locale, which a desktop may set to a decimal comma.
+  double value = 0;
+  const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (read.ec != std::errc())
+    return std::nullopt;
+  if (power != 100)
+    value *= std::pow(10.0, power);
+  return negative ? -value : value;
+}
+
+namespace {
+
+// Single-hole sockets by their hole and label, for finding the pins of a DIP socket template.
+// Pins are claimed in board order per hole and label, so each list is used up from its front:
+// looking a pin up costs the same however many sockets share a hole.
 class SocketPins {
 public:
-  explicit SocketPins(const Board &board) {
+  explicit SocketPins(const Board &board) : claimed_(std::size_t(board.ComponentCount())) {
     for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
       const BoardComponent &c = board.GetComponent(i);
       if (c.Is(ComponentKind::Socket) && c.StartTrace == c.EndTrace)
-        at_[{c.StartTrace, c.StartPin}].push_back(i);
+        at_[{c.StartTrace, c.StartPin, c.Name}].Pins.push_back(i);
     }
-  }
-
-  // The component of a socket at (trace, row) labelled label that is not yet part of a DIP
-  // socket, or -1.
-  std::int32_t Find(const Board &board, std::int64_t trace, std::int64_t row,
-                    const char *label) const {
-    const auto it = at_.find({trace, row});
-    if (it == at_.end())
-      return -1;
-    for (std::int32_t i : it->second)
-      if (!claimed_.count(i) && board.GetComponent(i).Name == label)
-        return i;
-    return -1;
   }
 
   // The template whose upper-left pin is component i, with every pin of it found; claims them.
   const SocketTemplate *ClaimTemplate(const Board &board, std::int32_t i) {
     const BoardComponent &c = board.GetComponent(i);
     for (const SocketTemplate &tpl : SocketTemplates) {
-      std::vector<std::int32_t> pins;
+      std::vector<Queue *> pins;
       for (int col = 0; col < tpl.Width(); ++col) {
         const std::int64_t t = std::int64_t{c.StartTrace} + col;
-        const std::int32_t upper = Find(board, t, c.StartPin, tpl.UpperRow[std::size_t(col)]);
-        const std::int32_t lower = Find(board, t, std::int64_t{c.StartPin} + SocketLowerRowOffset,
-                                        tpl.LowerRow[std::size_t(col)]);
-        if (upper < 0 || lower < 0)
+        Queue *upper = Find(t, c.StartPin, tpl.UpperRow[std::size_t(col)]);
+        Queue *lower = Find(t, std::int64_t{c.StartPin} + SocketLowerRowOffset,
+                            tpl.LowerRow[std::size_t(col)]);
+        if (!upper || !lower)
           break;
         pins.push_back(upper);
         pins.push_back(lower);
       }
       if (static_cast<int>(pins.size()) == tpl.PinCount) {
-        claimed_.insert(pins.begin(), pins.end());
+        for (Queue *q : pins)
+          claimed_[std::size_t(q->Pins[q->Next++])] = true;
         return &tpl;
       }
     }
     return nullptr;
   }
 
-  bool Claimed(std::int32_t i) const { return claimed_.count(i) != 0; }
+  bool Claimed(std::int32_t i) const { return claimed_[std::size_t(i)]; }
 
 private:
-  std::map<std::pair<std::int64_t, std::int64_t>, std::vector<std::int32_t>> at_;
-  std::set<std::int32_t> claimed_;
+  struct Queue {
+    std::vector<std::int32_t> Pins; // in board order
+    std::size_t Next = 0;           // the first not yet claimed
+  };
+  using Key = std::tuple<std::int64_t, std::int64_t, std::string>;
+
+  // The sockets at (trace, row) labelled label that are not yet part of a DIP socket, or null.
+  Queue *Find(std::int64_t trace, std::int64_t row, const char *label) {
+    const auto it = at_.find(Key{trace, row, label});
+    return it == at_.end() || it->second.Next == it->second.Pins.size() ? nullptr : &it->second;
+  }
+
+  std::map<Key, Queue> at_;
+  std::vector<bool> claimed_;
 };
 
 // Where a line goes among the others: the component dialog's order of kinds, DIP sockets
@@ -135,9 +232,20 @@ struct Group {
   PartsLine Line;
 };
 
-void Add(std::map<std::pair<int, std::string>, Group> &groups, int rank, std::string kind,
-         std::string value, const std::string &position) {
-  Group &g = groups[{rank, value}];
+std::string Folded(std::string s) {
+  for (char &c : s)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// Values that differ only in the case of their letters ("10K", "10k") are one line, shown as
+// the first of them on the board spells it.
+using Groups = std::map<std::pair<int, std::string>, Group>;
+
+void Add(Groups &groups, int rank, std::string kind, std::string value,
+         const std::string &position) {
+  Group &g = groups[{rank, Folded(value)}];
   g.Rank = rank;
   if (g.Line.Quantity++ == 0) {
     g.Line.Kind = std::move(kind);
@@ -148,12 +256,29 @@ void Add(std::map<std::pair<int, std::string>, Group> &groups, int rank, std::st
   }
 }
 
+// Within a kind: values that read as numbers by their size ("470" before "4k7" before "47k"),
+// then the others in natural order, letter case aside.
+bool ValueLess(const std::string &a, const std::string &b) {
+  const std::optional<double> x = EngineeringValue(a), y = EngineeringValue(b);
+  if (x.has_value() != y.has_value())
+    return x.has_value();
+  if (x && *x != *y)
+    return *x < *y;
+  const std::string fa = Folded(a), fb = Folded(b);
+  if (fa != fb)
+    return NaturalLess(fa, fb);
+  return NaturalLess(a, b);
+}
+
 // A field as RFC 4180 writes it: quoted, with doubled quotes, when it holds a comma, a quote
-// or a line break.
+// or a line break. A field that a spreadsheet would take for a formula (it starts with "=",
+// "+", "-" or "@", or a tab or CR that some skip) gets a leading "'" and quotes, so that it
+// reads as text: "+9V" is a name, not a sum.
 std::string CsvField(const std::string &text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos)
+  const bool formula = !text.empty() && std::strchr("=+-@\t\r", text.front()) != nullptr;
+  if (!formula && text.find_first_of(",\"\r\n") == std::string::npos)
     return text;
-  std::string out = "\"";
+  std::string out = formula ? "\"'" : "\"";
   for (char c : text) {
     if (c == '"')
       out += '"';
@@ -166,7 +291,7 @@ std::string CsvField(const std::string &text) {
 
 std::vector<PartsLine> ListParts(const Board &board) {
   SocketPins sockets(board);
-  std::map<std::pair<int, std::string>, Group> groups;
+  Groups groups;
   // DIP sockets first, so that none of their pins is counted as a single socket, whatever the
   // order of the pins on the board.
   for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
@@ -198,7 +323,7 @@ std::vector<PartsLine> ListParts(const Board &board) {
   std::stable_sort(sorted.begin(), sorted.end(), [](const Group &a, const Group &b) {
     if (a.Rank != b.Rank)
       return a.Rank < b.Rank;
-    return NaturalLess(a.Line.Value, b.Line.Value);
+    return ValueLess(a.Line.Value, b.Line.Value);
   });
   std::vector<PartsLine> lines;
   for (Group &g : sorted)

@@ -2,7 +2,9 @@
 
 #include "board/board.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick {
@@ -18,14 +20,22 @@ struct PartsLine {
   friend bool operator==(const PartsLine &, const PartsLine &) = default;
 };
 
+// The size of a part's value as parts are marked: a number with a multiplier after it or in
+// place of its decimal point (p, n, u or the micro sign, m, k or K, M, G; R for none: "4k7",
+// "2R2", "100n", "4.7k", "1M"), optionally signed and followed by a unit ("10uF", "9V") and a
+// note after a blank or comma ("100n, 50 V"). nullopt for anything else ("BC547", "LED").
+std::optional<double> EngineeringValue(std::string_view text);
+
 // What a builder buys: every component except labels and trace cuts, grouped by kind and
-// value. The single-hole sockets of a DIP socket template, recognised by their places and pin
-// labels, count as one DIP socket. Lines follow the component dialog's order of kinds, then
-// the values in natural order ("4.7k" before "10k").
+// value, values compared without regard to letter case. The single-hole sockets of a DIP
+// socket template, recognised by their places and pin labels, count as one DIP socket. Lines
+// follow the component dialog's order of kinds, then the values by size ("470" before "4k7"
+// before "47k"), then the values that are not numbers in natural order.
 std::vector<PartsLine> ListParts(const Board &board);
 
 // The parts list as CSV (RFC 4180: CR LF, fields quoted where needed), UTF-8, with the header
-// line "Kind,Value,Quantity,Positions".
+// line "Kind,Value,Quantity,Positions". A field a spreadsheet would read as a formula (one
+// starting with "=", "+", "-" or "@") is written as text: "'+9V", quoted.
 std::string FormatPartsList(const Board &board);
 
 } // namespace tarnwick

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -81,7 +82,7 @@ void TMainForm::ApplyLayout(const LayoutData &data) {
 // The file is read whole before the board is touched, so a file that cannot be read or holds
 // counts beyond the limits leaves the current layout as it was.
 void TMainForm::LoadLayout(const QString &fileName) {
-  ApplyLayout(ReadLayoutFile(NativeName(fileName)));
+  ApplyLayout(ReadLayoutFile(NativeName(fileName), MaxEditorParts));
 }
 
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
@@ -127,7 +128,7 @@ void TMainForm::OpenLayoutFile(const QString &fileName) {
 }
 
 void TMainForm::ShowLayoutFile(const QString &fileName) {
-  const LayoutData data = ReadLayoutFile(NativeName(fileName));
+  const LayoutData data = ReadLayoutFile(NativeName(fileName), MaxEditorParts);
   ResetDocument();
   ApplyLayout(data);
   Edit3->setEnabled(true);
@@ -136,6 +137,20 @@ void TMainForm::ShowLayoutFile(const QString &fileName) {
   SetTitleFromFile();
   if (hooks_) // recent layouts
     hooks_->LayoutFiled(currentFileName_);
+  if (data.Dropped > 0)
+    WarnDropped(fileName, data);
+}
+
+// A file cut short (or edited by hand) loses entries without a position; the next save
+// would make the loss final, so the user hears of it before.
+void TMainForm::WarnDropped(const QString &fileName, const LayoutData &data) {
+  prompts_.Warning(this, QStringLiteral("Parts Dropped"),
+                   QStringLiteral("%1 of the %2 parts listed in %3 were dropped: their entries "
+                                  "are missing or have no position. Saving the layout keeps "
+                                  "only the parts shown.")
+                       .arg(data.Dropped)
+                       .arg(data.PartCount)
+                       .arg(QFileInfo(fileName).fileName()));
 }
 
 void TMainForm::Save1Click() {
@@ -157,10 +172,11 @@ void TMainForm::Saveas1Click() {
   SaveToFile(fileName);
 }
 
-// The name is the layout's from now on, also when the save fails.
+// The name is the layout's only once the save succeeded: after a failed Save as, Save still
+// writes where the layout came from.
 void TMainForm::SaveToFile(const QString &fileName) {
+  SaveLayout(fileName);
   currentFileName_ = fileName;
-  SaveLayout(currentFileName_);
   SetTitleFromFile();
   if (hooks_) // recent layouts, and the recovery copy goes
     hooks_->LayoutFiled(currentFileName_);

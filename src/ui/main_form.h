@@ -179,6 +179,7 @@ private:
   void CreateNewLayoutDialog();
   void ShowLayoutFile(const QString &fileName);
   void SaveToFile(const QString &fileName);
+  void WarnDropped(const QString &fileName, const LayoutData &data);
   TNewLayoutForm *NewLayoutForm = nullptr; // kept for the whole run
 
   // Editing commands.

@@ -32,12 +32,25 @@ TEST(DocsCli, InfoPrintsWhatTheEditorShowsAfterOpening) {
   EXPECT_EQ(hand.out, "name: Verst\xC3\xA4rker\ntraces: 3\npins: 40\ncomponents: 1\ndropped: 1\n");
 
   TempDir dir;
-  for (const std::string &bad : {dir.File("missing.twk"), dir.path.string()}) {
-    const Outcome r = Cli({"info", bad});
+  const std::string notes = dir.File("notes.txt");
+  test::WriteBytes(notes, "Name=shopping\nTraceCount=3\n");
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {dir.File("missing.twk"), "Unable to read " + dir.File("missing.twk")},
+      {dir.path.string(), "Unable to open " + dir.path.string() + ": it is not a regular file"},
+      {"/dev/zero", "Unable to open /dev/zero: it is not a regular file"},
+      {notes, notes + " is not a Tarnwick layout: it has no [Schematic] section"},
+  };
+  for (const auto &[file, message] : bad) {
+    const Outcome r = Cli({"info", file});
     EXPECT_EQ(r.status, ExitError);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "tarnwick-cli: Unable to read " + bad + "\n");
+    EXPECT_EQ(r.err, "tarnwick-cli: " + message + "\n");
   }
+  // The batch program reads more parts than the editor opens.
+  const std::string many = dir.File("many.twk");
+  test::WriteBytes(many, "[Schematic]\r\nPartCount=100001\r\n");
+  EXPECT_EQ(Cli({"info", many}).out,
+            "name: \ntraces: 40\npins: 20\ncomponents: 0\ndropped: 100001\n");
   const Outcome big = Cli({"info", Data("too_many_traces.twk")});
   EXPECT_EQ(big.status, ExitError);
   EXPECT_EQ(big.err, "tarnwick-cli: Unable to open " + Data("too_many_traces.twk") +

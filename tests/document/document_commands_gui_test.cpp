@@ -222,11 +222,22 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   EXPECT_EQ(w.form.Board().PinCount(), 40);
   EXPECT_EQ(w.Rows(), (Rows{{"C", "C1"}}));
   EXPECT_EQ(w.form.Board().GetComponent(0).CapWidth, 1); // span 1, no CapWidth key
+  // The dropped entry is not lost in silence: the next save would make the loss final.
+  EXPECT_EQ(w.prompts.Texts(ScriptedPrompts::Box::Warning),
+            std::vector<QString>{"1 of the 2 parts listed in handmade.twk were dropped: their "
+                                 "entries are missing or have no position. Saving the layout "
+                                 "keeps only the parts shown."});
 
-  // A file beyond the limits, or one that cannot be read, leaves the layout as it was.
+  // A file beyond the limits, one that cannot be read, or one that is not a layout leaves the
+  // layout as it was.
   w.MakeChange();
   TempDir dir;
-  for (const QString &bad : {Data("too_many_traces.twk"), dir.File("gone.twk")}) {
+  std::ofstream(dir.File("notes.txt").toStdString(), std::ios::binary) << "Name=list\r\n";
+  // More parts than the window lists and draws without holding up the user for seconds.
+  std::ofstream(dir.File("huge.twk").toStdString(), std::ios::binary)
+      << "[Schematic]\r\nPartCount=100001\r\n";
+  for (const QString &bad : {Data("too_many_traces.twk"), dir.File("gone.twk"),
+                             dir.File("notes.txt"), dir.File("huge.twk")}) {
     w.prompts.Questions = {true};
     w.prompts.OpenNames = {bad};
     const QString error = RunReportingError([&] { w.form.Open1Click(); });
@@ -240,6 +251,16 @@ TEST(DocsCommands, OpenFillsTheBoardTheListTheNameAndTheTitle) {
   EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
             "Unable to open " + Data("too_many_traces.twk") +
                 ": TraceCount 20000 is above the limit of 10000");
+  w.prompts.Questions = {true};
+  w.prompts.OpenNames = {dir.File("huge.twk")};
+  EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
+            "Unable to open " + dir.File("huge.twk") +
+                ": PartCount 100001 is above the limit of 100000");
+  w.prompts.Questions = {true};
+  w.prompts.OpenNames = {dir.File("notes.txt")};
+  EXPECT_EQ(RunReportingError([&] { w.form.Open1Click(); }),
+            dir.File("notes.txt") + " is not a Tarnwick layout: it has no [Schematic] section");
+  EXPECT_EQ(w.prompts.Texts(ScriptedPrompts::Box::Warning).size(), 1u);
 }
 
 TEST(DocsCommands, SaveAsksForANameOnceAndSetsTheTitle) {
@@ -340,10 +361,25 @@ TEST(DocsCommands, AFailedSaveKeepsTheWorkAndTheOldFile) {
     EXPECT_EQ(RunReportingError([&] { w.form.Saveas1Click(); }), "Unable to write to " + target);
     EXPECT_TRUE(w.form.Modified());
     EXPECT_EQ(w.form.windowTitle(), "Tarnwick");
-    // The chosen name is kept, so the next Save tries it again without asking.
-    EXPECT_EQ(w.form.CurrentFileName(), target);
+    // The name the save failed on is not the layout's: the next Save asks again.
+    EXPECT_EQ(w.form.CurrentFileName(), "");
   }
+  w.prompts.SaveNames = {folder};
   EXPECT_EQ(RunReportingError([&] { w.form.Save1Click(); }), "Unable to write to " + folder);
+  // A layout that has a file keeps it after a failed Save as: Ctrl+S writes where it did.
+  const QString good = dir.File("good.twk");
+  w.prompts.SaveNames = {good, folder};
+  w.form.Saveas1Click();
+  EXPECT_EQ(RunReportingError([&] { w.form.Saveas1Click(); }), "Unable to write to " + folder);
+  EXPECT_EQ(w.form.CurrentFileName(), good);
+  EXPECT_EQ(w.form.windowTitle(), "Tarnwick [good.twk]");
+  w.MakeChange();
+  const std::size_t dialogs = w.prompts.FileDialogs.size();
+  w.form.Save1Click();
+  EXPECT_EQ(w.prompts.FileDialogs.size(), dialogs);
+  EXPECT_EQ(ParseLayout(Slurp(good)).Components.size(), 2u);
+  EXPECT_FALSE(w.form.Modified());
+  fs::remove(good.toStdString());
 
   // A write that fails half-way leaves the existing file exactly as it was.
   const QString old = dir.File("old.twk");

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -134,8 +135,9 @@ TEST(DocsLayoutFile, WorkedExampleIsWrittenByteForByteAndReadBack) {
 }
 
 TEST(DocsLayoutFile, ReadingRules) {
-  // Defaults: no section at all, or an empty file.
-  for (const char *text : {"", "Name=x\r\nPartCount=3\r\n", "[Other]\r\nTraceCount=3\r\n"}) {
+  // Defaults: a section without keys, or with its keys in another section.
+  for (const char *text : {"[Schematic]", "[Other]\r\nTraceCount=3\r\n[ schematic ]\r\n",
+                           "[Schematic]\r\n[Other]\r\nPartCount=3\r\nName=x\r\n"}) {
     const LayoutData d = ParseLayout(text);
     EXPECT_EQ(d.TraceCount, 40);
     EXPECT_EQ(d.PinCount, 20);
@@ -364,7 +366,7 @@ TEST(DocsLayoutFile, CountsBeyondTheLimitsAreRefused) {
   ASSERT_EQ(d.Components.size(), 1u);
   EXPECT_EQ(d.Dropped, 999999);
   // A refused count in another section does not count.
-  EXPECT_EQ(ParseLayout("[Other]\r\nTraceCount=99999\r\n").TraceCount, 40);
+  EXPECT_EQ(ParseLayout("[Other]\r\nTraceCount=99999\r\n[Schematic]\r\n").TraceCount, 40);
 }
 
 TEST(DocsLayoutFile, HostileInputStaysBounded) {
@@ -451,14 +453,58 @@ TEST(DocsLayoutFile, FailedWritesLeaveTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.twk", "old.twk", "sub.twk"}));
 
   // Reading a file that cannot be read is an error, not an empty board.
-  for (const fs::path &p : {dir.path / "none.twk", dir.path / "sub.twk"}) {
+  try {
+    ReadLayoutFile((dir.path / "none.twk").string());
+    ADD_FAILURE() << "no error";
+  } catch (const TarnwickError &e) {
+    EXPECT_EQ(e.what(), "Unable to read " + (dir.path / "none.twk").string());
+  }
+}
+
+// Only a layout opens as one: a file without a [Schematic] section (every layout this program
+// writes has one) and anything that is not a regular file, or too large to be a layout, is
+// refused with a message before a board is built.
+TEST(DocsLayoutFile, FilesThatAreNotLayoutsAreRefused) {
+  TempDir dir;
+  const auto write = [&](const char *name, const std::string &bytes) {
+    const fs::path p = dir.path / name;
+    Spit(p, bytes);
+    return p.string();
+  };
+  const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "[x]\r\nName=y";
+  std::string noise(4096, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i)
+    noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+  const std::string notLayout = " is not a Tarnwick layout: it has no [Schematic] section";
+  const std::string fifo = (dir.path / "pipe.twk").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Sparse: one byte beyond the limit costs no disk.
+  const std::string huge = write("huge.twk", "[Schematic]\r\n");
+  fs::resize_file(huge, MaxLayoutFileBytes + 1);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {write("photo.twk", png), notLayout},
+      {write("notes.txt", "Name=notes\r\nPartCount=3\r\nTraceCount=5\r\n"), notLayout},
+      {write("noise.twk", noise), notLayout},
+      {write("empty.twk", ""), notLayout},
+      {write("other.twk", "[Other]\r\nTraceCount=3\r\n[Schematic\r\n"), notLayout},
+      {"/dev/zero", ": it is not a regular file"},
+      {fifo, ": it is not a regular file"},
+      {dir.path.string(), ": it is not a regular file"},
+      {huge, ": the file is larger than 256 MB"},
+  };
+  for (const auto &[path, message] : cases) {
+    SCOPED_TRACE(path);
     try {
-      ReadLayoutFile(p.string());
-      ADD_FAILURE() << "no error for " << p;
+      ReadLayoutFile(path);
+      ADD_FAILURE() << "read as a layout";
     } catch (const TarnwickError &e) {
-      EXPECT_EQ(e.what(), "Unable to read " + p.string());
+      const std::string expected =
+          message == notLayout ? path + message : "Unable to open " + path + message;
+      EXPECT_EQ(e.what(), expected);
     }
   }
+  // A section without a single key is a layout: every value has its default.
+  EXPECT_EQ(ReadLayoutFile(write("bare.twk", "\xEF\xBB\xBF[Schematic]\n")).TraceCount, 40);
 }
 
 } // namespace

@@ -100,11 +100,15 @@ TEST(ReplacingFile, TheUsersRightsDecideWhatIsReplaced) {
   std::string pattern = (fs::temp_directory_path() / "tarnwick-rights-XXXXXX").string();
   const fs::path dir = ::mkdtemp(pattern.data());
   ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
-  const fs::path shared = dir / "shared", locked = dir / "locked";
+  const fs::path shared = dir / "shared", locked = dir / "locked", sticky = dir / "sticky";
   fs::create_directory(shared);
   fs::create_directory(locked);
+  fs::create_directory(sticky);
   ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
   ASSERT_EQ(::chmod(locked.c_str(), 0755), 0);
+  // Like /tmp: anyone may create files, only a file's owner may replace it.
+  ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+  Make(sticky / "common.twk", "old common", 0, 0, 0666);
   Make(shared / "mine.twk", "old mine", Nobody, NoGroup, 0444);
   Make(shared / "theirs.twk", "old theirs", 0, 0, 0644);
   Make(locked / "open.twk", "old open", 0, 0, 0666);
@@ -118,6 +122,7 @@ TEST(ReplacingFile, TheUsersRightsDecideWhatIsReplaced) {
       [&] { save(shared / "mine.twk"); },
       [&] { save(shared / "theirs.twk"); },
       [&] { save(locked / "open.twk"); },
+      [&] { save(sticky / "common.twk"); },
       [&] {
         // The disk fills up half-way through rewriting the file in place.
         std::signal(SIGXFSZ, SIG_IGN);
@@ -135,6 +140,7 @@ TEST(ReplacingFile, TheUsersRightsDecideWhatIsReplaced) {
       "Unable to write to " + (shared / "mine.twk").string(),
       "Unable to write to " + (shared / "theirs.twk").string(),
       "ok",
+      "ok",
       "Stream write error",
       "Cannot create file \"" + (locked / "new.png").string() + "\". Permission denied",
   };
@@ -151,6 +157,10 @@ TEST(ReplacingFile, TheUsersRightsDecideWhatIsReplaced) {
   EXPECT_EQ(Stat(locked / "open.twk").st_mode & 07777, 0666u);
   EXPECT_EQ(Slurp(locked / "small.twk"), "0123456789");
   EXPECT_EQ(Names(locked), (std::vector<std::string>{"open.twk", "small.twk"}));
+  // The sticky folder refused the rename: the file was rewritten where it is, root's still.
+  EXPECT_EQ(Slurp(sticky / "common.twk"), layout);
+  EXPECT_EQ(Stat(sticky / "common.twk").st_uid, 0u);
+  EXPECT_EQ(Names(sticky), std::vector<std::string>{"common.twk"});
 
   // Root keeps its rights: a read-only file is replaced, and keeps its owner, group and bits.
   save(shared / "mine.twk");
@@ -159,6 +169,34 @@ TEST(ReplacingFile, TheUsersRightsDecideWhatIsReplaced) {
   EXPECT_EQ(mine.st_uid, Nobody);
   EXPECT_EQ(mine.st_gid, NoGroup);
   EXPECT_EQ(mine.st_mode & 07777, 0444u);
+  fs::remove_all(dir);
+}
+
+// A file known under several names (hard links) is one file: saving under one name changes it
+// for all of them, and a failed save leaves it whole under all of them.
+TEST(ReplacingFile, HardLinkedFilesAreRewrittenWhereTheyAre) {
+  std::string pattern = (fs::temp_directory_path() / "tarnwick-links-XXXXXX").string();
+  const fs::path dir = ::mkdtemp(pattern.data());
+  const fs::path main = dir / "amp.twk", other = dir / "backup.twk";
+  std::ofstream(main, std::ios::binary) << "old";
+  fs::create_hard_link(main, other);
+  const ino_t inode = Stat(main).st_ino;
+
+  ReplaceFileContent(main.string(), "new content");
+  EXPECT_EQ(Slurp(other), "new content");
+  EXPECT_EQ(Stat(main).st_ino, inode);
+  EXPECT_EQ(Stat(main).st_nlink, 2u);
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"amp.twk", "backup.twk"}));
+
+  // A save that stops half-way puts the old bytes back, under both names.
+  try {
+    ReplacingFile f(other.string());
+    f.Write("partial");
+    throw TarnwickError("stopped");
+  } catch (const TarnwickError &) {
+  }
+  EXPECT_EQ(Slurp(main), "new content");
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"amp.twk", "backup.twk"}));
   fs::remove_all(dir);
 }
 

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 using namespace tarnwick;
 using tarnwick::test::Put;
@@ -120,12 +123,12 @@ TEST(PartsList, GroupsByKindAndValueLeavingOutLabelsAndCuts) {
       {"Capacitor (Film, Ceramic, etc.)", "100n, 50 V \"X7R\"", 1, "2:5-3:5"},
       {"Capacitor, Electrolytic, Radial", "100u", 1, "9:9-10:9"},
       {"Diode", "", 1, "3:11"},
-      {"Socket / Offboard Connector", "+9V", 1, "1:10"},
       {"Socket / Offboard Connector", "1", 1, "16:4"},
       {"Socket / Offboard Connector", "2", 1, "17:4"},
       {"Socket / Offboard Connector", "3", 1, "18:4"},
       {"Socket / Offboard Connector", "4", 1, "18:1"},
       {"Socket / Offboard Connector", "6", 1, "16:1"},
+      {"Socket / Offboard Connector", "+9V", 1, "1:10"},
       {"DIP Socket", "8 pins", 2, "11:1-14:4 21:11-24:14"},
       {"Kind 200", "odd", 1, "2:12-3:12"},
   };
@@ -138,6 +141,113 @@ TEST(PartsList, GroupsByKindAndValueLeavingOutLabelsAndCuts) {
   EXPECT_NE(csv.find("\r\n\"Capacitor (Film, Ceramic, etc.)\",\"100n, 50 V \"\"X7R\"\"\",1,"
                      "2:5-3:5\r\n"),
             std::string::npos);
+}
+
+TEST(PartsList, ValuesGroupWithoutCaseAndSortBySize) {
+  const std::pair<const char *, std::optional<double>> values[] = {
+      {"470", 470},
+      {"4k7", 4700},
+      {"4.7k", 4700},
+      {"47K", 47e3},
+      {"2R2", 2.2},
+      {"1M", 1e6},
+      {"1m", 1e-3},
+      {"100n", 100e-9},
+      {"4p7", 4.7e-12},
+      {"10uF", 10e-6},
+      {"100\xC2\xB5", 1e-4},
+      {"4k7Ohm", 4700},
+      {"+9V", 9},
+      {"-12V", -12},
+      {"0V", 0},
+      {"100n, 50 V", 100e-9},
+      {"8 pins", 8},
+      {"1N4148", {}},
+      {"BC547", {}},
+      {"R1", {}},
+      {"4.7k3", {}},
+      {"k", {}},
+      {"DC+", {}},
+      {"", {}},
+      {"1.", {}},
+  };
+  for (const auto &[text, value] : values) {
+    SCOPED_TRACE(text);
+    const std::optional<double> got = EngineeringValue(text);
+    ASSERT_EQ(got.has_value(), value.has_value());
+    if (value) {
+      EXPECT_NEAR(*got, *value, std::abs(*value) * 1e-12);
+    }
+  }
+
+  Board b;
+  b.InitBoard(30, 20);
+  const char *const names[] = {"47k", "BC547", "4k7", "10K", "470", "10k", "1M", "2R2", "Amp"};
+  for (int i = 0; i < 9; ++i)
+    Put(b, ComponentKind::Resistor, i, i + 2, i, names[i]);
+  std::vector<std::string> order;
+  for (const PartsLine &line : ListParts(b))
+    order.push_back(line.Value + " x" + std::to_string(line.Quantity));
+  EXPECT_EQ(order, (std::vector<std::string>{"2R2 x1", "470 x1", "4k7 x1", "10K x2", "47k x1",
+                                             "1M x1", "Amp x1", "BC547 x1"}));
+}
+
+// A spreadsheet takes a cell starting with =, +, - or @ for a formula; such a cell is written as
+// text, with the leading quote spreadsheets read as "text follows".
+TEST(PartsList, CellsThatLookLikeFormulasAreWrittenAsText) {
+  Board b;
+  b.InitBoard(10, 10);
+  Put(b, ComponentKind::Socket, 0, 0, 0, "+9V");
+  Put(b, ComponentKind::Socket, 1, 1, 0, "=HYPERLINK(\"http://x\",\"y\")");
+  Put(b, ComponentKind::Socket, 2, 2, 0, "-5V");
+  Put(b, ComponentKind::Socket, 3, 3, 0, "@SUM(A1)");
+  Put(b, ComponentKind::Socket, 4, 4, 0, "a=b");
+  EXPECT_EQ(FormatPartsList(b),
+            "Kind,Value,Quantity,Positions\r\n"
+            "Socket / Offboard Connector,\"'-5V\",1,3:1\r\n"
+            "Socket / Offboard Connector,\"'+9V\",1,1:1\r\n"
+            "Socket / Offboard Connector,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\","
+            "1,2:1\r\n"
+            "Socket / Offboard Connector,\"'@SUM(A1)\",1,4:1\r\n"
+            "Socket / Offboard Connector,a=b,1,5:1\r\n");
+}
+
+// Boards at the reader's limits are listed without a quadratic step: many sockets in one hole,
+// and cuts across every strip, which are refused beyond the holes the nets are worked out for.
+TEST(AssemblyLists, CrowdedBoardsAreListedInBoundedTime) {
+  Board sockets;
+  sockets.InitBoard(10, 20);
+  for (int i = 0; i < 40'000; ++i)
+    Put(sockets, ComponentKind::Socket, 3, 3, 5, std::to_string(i % 8 + 1));
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<PartsLine> lines = ListParts(sockets);
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0].Quantity, 5000);
+  // Ten thousand times what the list takes: a quadratic search took over a minute.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+  Board cuts;
+  cuts.InitBoard(1, 40);
+  cuts.Resize(10'000, 40);
+  for (int i = 0; i < 60'000; ++i)
+    Put(cuts, ComponentKind::TraceCut, 0, 9'999, i % 40);
+  try {
+    FormatCutList(cuts, "", BoardSide::Component);
+    ADD_FAILURE() << "listed";
+  } catch (const TarnwickError &e) {
+    EXPECT_STREQ(e.what(), "The board's trace cuts cover more than 4000000 holes; no cut list "
+                           "is made.");
+  }
+  // At the limit every hole of the board is cut, each listed once.
+  Board full;
+  full.InitBoard(1, 40);
+  full.Resize(10'000, 40);
+  for (int i = 0; i < 400; ++i)
+    Put(full, ComponentKind::TraceCut, 0, 9'999, i % 40);
+  const CutHoles all = ListCutHoles(full, BoardSide::Copper);
+  ASSERT_EQ(all.Holes.size(), 400'000u);
+  EXPECT_EQ(all.Holes.front(), (CutHole{10'000, 1, 1}));
+  EXPECT_EQ(all.Holes.back(), (CutHole{1, 10'000, 40}));
 }
 
 // The lists of the example layouts, byte for byte as someone read them and found them right.

@@ -106,6 +106,50 @@ inline void AddCountLayouts(std::vector<HostileInput> &in) {
   in.push_back({"huge_part_count.twk", head + "PartCount=$7FFFFFFF\r\n"});
 }
 
+// One component entry as the editor writes it.
+inline std::string KompEntry(std::size_t n, const std::string &name, int start, int end, int pin,
+                             int kind) {
+  const std::string k = "Komp" + std::to_string(n);
+  return k + ".Name=" + name + "\r\n" + k + ".StartTrace=" + std::to_string(start) + "\r\n" + k +
+         ".EndTrace=" + std::to_string(end) + "\r\n" + k + ".StartPin=" + std::to_string(pin) +
+         "\r\n" + k + ".KompTyp=" + std::to_string(kind) + "\r\n";
+}
+
+inline std::string LayoutWithParts(std::size_t parts, int traces, int pins) {
+  return std::string(LayoutHead) + "Version=1\r\nPartCount=" + std::to_string(parts) +
+         "\r\nTraceCount=" + std::to_string(traces) + "\r\nPinCount=" + std::to_string(pins) +
+         "\r\nName=hostile\r\n";
+}
+
+// Lawful layouts at the sizes the reader accepts, made to hurt what works on the board: the
+// cut list, the parts list, the nets, the component list of the window. Some 150 MB in all,
+// made in a few seconds: HostileBoardCount tells how many without making them.
+constexpr std::size_t HostileBoardCount = 3;
+inline std::vector<HostileInput> HostileBoards() {
+  std::vector<HostileInput> in;
+  {
+    std::string cuts = LayoutWithParts(60'000, 10'000, 40);
+    for (std::size_t i = 1; i <= 60'000; ++i)
+      cuts += KompEntry(i, "", 0, 9'999, static_cast<int>(i % 40), 6);
+    in.push_back({"full_width_cuts.twk", cuts});
+  }
+  {
+    std::string sockets = LayoutWithParts(40'000, 10, 20);
+    for (std::size_t i = 1; i <= 40'000; ++i)
+      sockets += KompEntry(i, std::to_string(i % 8 + 1), 3, 3, 5, 5);
+    in.push_back({"sockets_in_one_hole.twk", sockets});
+  }
+  {
+    std::string parts = LayoutWithParts(1'000'000, 10'000, 40);
+    for (std::size_t i = 1; i <= 1'000'000; ++i) {
+      const int t = static_cast<int>(i % 9'990);
+      parts += KompEntry(i, "r" + std::to_string(i % 97), t, t + 3, static_cast<int>(i % 40), 1);
+    }
+    in.push_back({"million_parts.twk", parts});
+  }
+  return in;
+}
+
 inline std::vector<HostileInput> HostileLayouts() {
   std::vector<HostileInput> in;
   AddOddLayouts(in);
