@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <numeric>
 #include <random>
 
@@ -190,4 +191,76 @@ TEST(PartMatching, RandomCorrectLayoutsWithFewValuesAlwaysPass) {
     ++checked;
   }
   EXPECT_EQ(checked, 400);
+}
+
+TEST(PartMatching, ASearchThatReachesItsBoundSaysSoInsteadOfGuessing) {
+  const ComponentKind R = ComponentKind::Resistor, C = ComponentKind::Capacitor;
+  Board board;
+  Build(board, 6, 10,
+        {{R, 2, 3, 1, "10k"},
+         {C, 3, 4, 2, "10n"},
+         {R, 1, 2, 3, "10k"},
+         {C, 2, 4, 4, "10n"},
+         {R, 0, 1, 5, "10k"},
+         {C, 1, 4, 6, "10n"}});
+  const Circuit ladder = ReadCircuit(ReadNetlistText(Ladder, "ladder.net"));
+  CheckReport report = CheckLayout(board, ladder, {3, 400'000});
+  EXPECT_TRUE(report.Unsettled);
+  EXPECT_FALSE(report.Implements());
+  EXPECT_EQ(report.Problems, 0);
+  EXPECT_EQ(ReportText(report),
+            "The check could not settle within its bound whether the layout implements the "
+            "netlist: too many like parts to try every way of pairing them with components.\n"
+            "not settled: the check could not try every way of pairing like parts with "
+            "components within its bound; opens, shorts and parts turned wrong are not "
+            "reported\n");
+
+  // What holds under every pairing is still said, and settles the verdict.
+  Place(board, ComponentKind::Resistor, 0, 5, 8, "1M");
+  report = CheckLayout(board, ladder, {3, 400'000});
+  EXPECT_TRUE(report.Unsettled);
+  EXPECT_EQ(report.Problems, 1);
+  EXPECT_EQ(report.Lines[0].Text, "The layout does not implement the netlist: 1 problem.");
+  EXPECT_EQ(report.Lines[1].Text, "not in the netlist: resistor 1M from trace 1 to trace 6, row 9");
+
+  // With the steps it needs, the same board is judged.
+  report = CheckLayout(board, ladder);
+  EXPECT_FALSE(report.Unsettled);
+  EXPECT_EQ(ReportText(report), "The layout does not implement the netlist: 1 problem.\n"
+                                "not in the netlist: resistor 1M from trace 1 to trace 6, row 9\n");
+}
+
+// A thousand resistors in one hole: every node shares one net. The old report named every
+// node beside every other (23 MB in 11 s).
+TEST(PartMatching, ManyNodesOnOneNetMakeAShortReportQuickly) {
+  std::string netlist;
+  Board board;
+  board.InitBoard(4, 10);
+  for (int i = 0; i < 1000; ++i) {
+    netlist +=
+        "R" + std::to_string(i) + " n" + std::to_string(i) + " n" + std::to_string(i + 1) + " 1k\n";
+    Place(board, ComponentKind::Resistor, 1, 1, 3, "1k");
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const CheckReport report = Check(board, netlist);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(report.Problems, 1);
+  ASSERT_GE(report.Lines.size(), 2u);
+  EXPECT_EQ(report.Lines[1].Text.rfind("short: nodes n0, n1, n2, ", 0), 0u);
+  EXPECT_NE(report.Lines[1].Text.find(", n19, \u2026 and 981 more share one net (r0, r1, "),
+            std::string::npos);
+  EXPECT_LT(ReportText(report).size(), 1000u);
+
+  // A thousand parts missing: the first lines of the kind, then how many more.
+  Board empty;
+  empty.InitBoard(4, 10);
+  std::string distinct;
+  for (int i = 0; i < 1000; ++i)
+    distinct += "R" + std::to_string(i) + " a b " + std::to_string(i + 1) + "k\n";
+  const CheckReport missing = Check(empty, distinct);
+  EXPECT_EQ(missing.Problems, 1000);
+  ASSERT_EQ(missing.Lines.size(), MaxReportLines + 2);
+  EXPECT_EQ(missing.Lines[MaxReportLines].Text, "missing: r199 (200k) is not on the board");
+  EXPECT_EQ(missing.Lines.back().Text, "\u2026 and 800 more problems");
+  EXPECT_EQ(missing.Lines.back().Kind, ReportKind::Problem);
 }
