@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 
 #include "board/board_view.h"
+#include "circuit/circuit_reader.h"
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
 #include "netlist/netlist_import.h"
@@ -153,7 +154,7 @@ void CheckCommand(const CliArgs &args, std::ostream &out) {
   CheckReport report;
   try {
     const auto layout = OpenLayout(layoutFile);
-    report = CheckLayout(layout->Board, ReadCircuitFile(netlistFile));
+    report = CheckLayout(layout->Board, circuit::ReadCircuitFile(netlistFile));
   } catch (const std::exception &e) {
     throw CommandFailure(e.what(), ExitTrouble);
   }
@@ -223,9 +224,10 @@ const std::vector<CliCommand> &Commands() {
       {"check",
        {"LAYOUT", "NETLIST"},
        {},
-       "check that LAYOUT implements the circuit of NETLIST; prints every problem, one per\n"
-       "      line; exits 0 when it does, 1 when it does not, 2 when a file cannot be read or\n"
-       "      is malformed, or when the check could not settle within its bound",
+       "check that LAYOUT implements the circuit of NETLIST (a SPICE deck or a KiCad\n"
+       "      netlist); prints every problem, one per line; exits 0 when it does, 1 when it\n"
+       "      does not, 2 when a file cannot be read or is malformed, or when the check could\n"
+       "      not settle within its bound",
        false,
        &CheckCommand},
       {"nets",

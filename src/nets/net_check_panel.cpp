@@ -65,7 +65,7 @@ NetCheckPanel::NetCheckPanel(Board &board, QWidget *parent) : QWidget(parent), b
 // What a check works on and gives back; shared by the window and the worker.
 struct NetCheckPanel::Job {
   Board Snapshot;
-  std::shared_ptr<const Circuit> Netlist;
+  std::shared_ptr<const circuit::Circuit> Netlist;
   std::uint64_t Generation = 0;
   CheckReport Report;
   std::string Error;
@@ -77,9 +77,9 @@ NetCheckPanel::~NetCheckPanel() {
     worker_.join();
 }
 
-void NetCheckPanel::SetNetlist(Circuit circuit, const QString &fileName) {
+void NetCheckPanel::SetNetlist(circuit::Circuit circuit, const QString &fileName) {
   ++generation_; // a report on the old netlist is not shown
-  circuit_ = std::make_shared<const Circuit>(std::move(circuit));
+  circuit_ = std::make_shared<const circuit::Circuit>(std::move(circuit));
   title_->setText(QStringLiteral("Check against %1").arg(fileName.section(QLatin1Char('/'), -1)));
   title_->setToolTip(fileName);
   Recheck();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/board.h"
-#include "nets/circuit.h"
+#include "circuit/circuit_model.h"
 #include "nets/net_check.h"
 
 #include <QString>
@@ -31,7 +31,7 @@ public:
   ~NetCheckPanel() override;
 
   // Checks the board against this netlist from now on, and shows the panel.
-  void SetNetlist(Circuit circuit, const QString &fileName);
+  void SetNetlist(circuit::Circuit circuit, const QString &fileName);
   bool HasNetlist() const { return circuit_ != nullptr; }
   // Checks again once the current event is handled.
   void ScheduleRecheck();
@@ -55,7 +55,7 @@ private:
   void ClearMarks();
 
   Board &board_;
-  std::shared_ptr<const Circuit> circuit_;
+  std::shared_ptr<const circuit::Circuit> circuit_;
   std::thread worker_;
   bool running_ = false;         // a check runs on worker_
   bool pending_ = false;         // the board changed while it ran: check again when it is done

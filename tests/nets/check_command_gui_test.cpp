@@ -53,7 +53,7 @@ TEST(CheckCommand, ExitStatusTellsWhetherTheLayoutImplementsTheNetlist) {
        2,
        "Unable to read " + f.dir.File("nothing.net")},
       {{"check", f.dir.File("nothing.twk"), f.netlist}, 2, "Unable to read"},
-      {{"check", f.good, f.malformed}, 2, "line 2 of the netlist has too few fields"},
+      {{"check", f.good, f.malformed}, 2, "malformed.net: line 2: r1 has too few fields"},
       {{"check", f.good}, 2, "check takes 2 arguments"},
       {{"nets"}, 2, "nets takes 1 argument"},
   };

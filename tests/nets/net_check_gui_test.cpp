@@ -136,7 +136,8 @@ TEST_F(NetCheckWindow, PanelChecksRechecksAfterChangesAndMarksWhatALineNames) {
   // A netlist that cannot be read stops with its message; the report stays.
   prompts.OpenNames = {dir.filePath("nothing.net")};
   EXPECT_EQ(RunReportingError([&] { form.CheckAgainstNetlist1Click(); }),
-            QStringLiteral("Unable to read ") + dir.filePath("nothing.net"));
+            QStringLiteral("Unable to read ") + dir.filePath("nothing.net") +
+                QStringLiteral(": No such file or directory"));
   EXPECT_TRUE(form.NetCheck1->HasNetlist());
 
   form.NetCheck1->findChild<QPushButton *>(QStringLiteral("NetCheckClose"))->click();
@@ -151,6 +152,7 @@ TEST_F(NetCheckWindow, RechecksRunOffTheWindowAndEndWithTheLayout) {
   Board board;
   board.InitBoard(4, 10);
   std::ofstream many(dir.filePath("many.net").toStdString());
+  many << "* a thousand resistors in one hole\n";
   for (int i = 0; i < 3000; ++i) {
     many << "R" << i << " n" << i << " n" << i + 1 << " 1k\n";
     Place(board, ComponentKind::Resistor, 1, 1, 3, "1k");
