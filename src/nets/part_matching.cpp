@@ -29,21 +29,17 @@ public:
       : netsOfNode_(nodes), nodesOfNet_(nets), labelled_(labelled) {}
 
   void Add(std::int32_t node, std::int32_t net, int sign) {
-    // A node's ends lie on few nets, so a short list beats a hash table here.
-    auto &nets = netsOfNode_[static_cast<std::size_t>(node)];
-    auto it =
-        std::find_if(nets.begin(), nets.end(), [net](const auto &e) { return e.first == net; });
+    // Ends per node and net in one table: a node may lie on thousands of nets.
+    const std::uint64_t key =
+        (std::uint64_t{static_cast<std::uint32_t>(node)} << 32) | static_cast<std::uint32_t>(net);
+    auto &ofNode = netsOfNode_[static_cast<std::size_t>(node)];
     auto &ofNet = nodesOfNet_[static_cast<std::size_t>(net)];
     if (sign > 0) {
-      if (it != nets.end()) {
-        ++it->second;
-      } else {
-        problems_ += (!nets.empty()) + (ofNet++ > 0);
-        nets.emplace_back(net, 1);
-      }
-    } else if (it != nets.end() && --it->second == 0) {
-      nets.erase(it);
-      problems_ -= (!nets.empty()) + (--ofNet > 0);
+      if (ends_[key]++ == 0)
+        problems_ += (ofNode++ > 0) + (ofNet++ > 0);
+    } else if (auto it = ends_.find(key); it != ends_.end() && --it->second == 0) {
+      ends_.erase(it);
+      problems_ -= (--ofNode > 0) + (--ofNet > 0);
     }
     if (static_cast<std::size_t>(net) < labelled_.size()) {
       const auto &nodes = labelled_[static_cast<std::size_t>(net)];
@@ -51,11 +47,12 @@ public:
         mislabelled_ += sign;
     }
   }
-  void Faulty(int sign) { problems_ += sign; }
+  void Faulty(int weight) { problems_ += weight; }
   std::int64_t Value() const { return problems_ * 1'000'000 + mislabelled_; }
 
 private:
-  std::vector<std::vector<std::pair<std::int32_t, std::int32_t>>> netsOfNode_; // net, ends
+  std::unordered_map<std::uint64_t, std::int32_t> ends_; // node and net -> ends
+  std::vector<std::int32_t> netsOfNode_;
   std::vector<std::int32_t> nodesOfNet_;
   const std::vector<std::vector<std::int32_t>> &labelled_;
   std::int64_t problems_ = 0;
@@ -348,6 +345,7 @@ private:
             result_.SearchCut = true; // said instead of a list cut short
             break;
           }
+          --steps_;
           if (SortedNets(g, i) == SortedNets(g, j) || SortedNodes(g, i) == SortedNodes(g, j))
             continue;
           if (ExchangeScoresTheSame(g, i, j)) {
