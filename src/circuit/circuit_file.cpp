@@ -1,31 +1,14 @@
 // Which reader a netlist goes to, and reading a netlist file within bounds.
 #include "circuit/circuit_reader.h"
 
+#include "document/regular_file.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarnwick::circuit {
 namespace {
-
-class Fd {
-public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  Fd(const Fd &) = delete;
-  Fd &operator=(const Fd &) = delete;
-  int Get() const { return fd_; }
-
-private:
-  int fd_;
-};
 
 [[noreturn]] void CannotRead(const std::string &path, const std::string &why) {
   throw TarnwickError("Unable to read " + path + ": " + why);
@@ -34,21 +17,15 @@ private:
 // The whole file, refused when it is not a regular file (a folder, a device that never ends,
 // a pipe that may never deliver) or larger than any netlist.
 std::string ReadWhole(const std::string &path) {
-  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
-  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.Get() < 0)
-    CannotRead(path, std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd.Get(), &st) != 0)
-    CannotRead(path, std::strerror(errno));
-  if (!S_ISREG(st.st_mode))
-    CannotRead(path, "it is not a regular file");
+  RegularFile file(path);
+  if (!file.IsOpen())
+    CannotRead(path, file.Why());
   const std::string tooLarge = "it is larger than " + std::to_string(MaxCircuitFileBytes >> 20) +
                                " MB, more than any netlist";
-  if (static_cast<std::uint64_t>(st.st_size) > MaxCircuitFileBytes)
+  if (file.Size() > MaxCircuitFileBytes)
     CannotRead(path, tooLarge);
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+  bytes.resize(static_cast<std::size_t>(file.Size()) + 1);
   std::size_t have = 0;
   for (;;) {
     if (have == bytes.size()) {
@@ -57,9 +34,7 @@ std::string ReadWhole(const std::string &path) {
         CannotRead(path, tooLarge);
       bytes.resize(std::min(bytes.size() * 2, MaxCircuitFileBytes + 1));
     }
-    const ssize_t n = ::read(fd.Get(), bytes.data() + have, bytes.size() - have);
-    if (n < 0 && errno == EINTR)
-      continue;
+    const std::int64_t n = file.Read(bytes.data() + have, bytes.size() - have);
     if (n < 0)
       CannotRead(path, std::strerror(errno));
     if (n == 0)

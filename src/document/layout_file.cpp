@@ -1,20 +1,17 @@
 #include "document/layout_file.h"
 
 #include "document/layout_text.h"
+#include "document/regular_file.h"
 #include "document/replacing_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -463,41 +460,27 @@ LayoutData ParseLayout(std::string_view bytes, const std::string &fileName) {
 
 namespace {
 
-struct FdCloser {
-  int fd;
-  ~FdCloser() { ::close(fd); }
-};
-
-// Opened without waiting (a pipe with no writer would hold the reader forever) and refused
-// unless it is a regular file of a size the reader takes: a device such as /dev/zero never
-// ends.
-int OpenLayoutFile(const std::string &fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
+// Refused unless it is a regular file of a size the reader takes.
+void CheckLayoutFile(const RegularFile &file, const std::string &fileName) {
+  if (!file.IsOpen()) {
+    if (file.Why() == "it is not a regular file")
+      throw TarnwickError("Unable to open " + fileName + ": it is not a regular file");
     throw TarnwickError("Unable to read " + fileName);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    throw TarnwickError("Unable to open " + fileName + ": it is not a regular file");
   }
-  if (static_cast<std::uint64_t>(st.st_size) > MaxLayoutFileBytes) {
-    ::close(fd);
+  if (file.Size() > MaxLayoutFileBytes)
     throw TarnwickError(TooLarge(fileName));
-  }
-  return fd;
 }
 
 } // namespace
 
 LayoutData ReadLayoutFile(const std::string &fileName, std::int32_t maxParts) {
-  const FdCloser file{OpenLayoutFile(fileName)};
+  RegularFile file(fileName);
+  CheckLayoutFile(file, fileName);
   LayoutReader reader(fileName, maxParts);
   std::vector<char> buffer(1 << 18);
   std::uint64_t total = 0;
   for (;;) {
-    const ssize_t n = ::read(file.fd, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR)
-      continue;
+    const std::int64_t n = file.Read(buffer.data(), buffer.size());
     if (n < 0)
       throw TarnwickError("Unable to read " + fileName);
     if (n == 0)

@@ -1,8 +1,7 @@
 // Reading a netlist: only the element lines the import uses are kept, lower-cased.
 #include "netlist/netlist_import.h"
 
-#include <cstdio>
-#include <memory>
+#include "document/regular_file.h"
 
 namespace tarnwick {
 namespace {
@@ -68,10 +67,6 @@ private:
   State state_ = State::LineStart;
 };
 
-struct FileCloser {
-  void operator()(std::FILE *f) const { std::fclose(f); }
-};
-
 } // namespace
 
 NetlistLines ReadNetlistText(std::string_view text, const std::string &fileName) {
@@ -81,20 +76,22 @@ NetlistLines ReadNetlistText(std::string_view text, const std::string &fileName)
 }
 
 NetlistLines ReadNetlistFile(const std::string &path) {
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file)
+  // Only a regular file is read to its end: a device such as /dev/zero never ends, and a pipe
+  // may never deliver. Such a file, a folder or an I/O error counts as one that cannot be
+  // opened.
+  RegularFile file(path);
+  if (!file.IsOpen())
     return {};
   LineCollector collector(path);
   std::string chunk(64 * 1024, '\0');
   for (;;) {
-    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-    collector.Feed(std::string_view(chunk.data(), n));
-    if (n < chunk.size())
+    const std::int64_t n = file.Read(chunk.data(), chunk.size());
+    if (n < 0)
+      return {};
+    if (n == 0)
       break;
+    collector.Feed(std::string_view(chunk.data(), static_cast<std::size_t>(n)));
   }
-  // A file that cannot be read (a folder, an I/O error) counts as one that cannot be opened.
-  if (std::ferror(file.get()))
-    return {};
   return collector.Finish();
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 
 using namespace tarnwick;
 namespace fs = std::filesystem;
@@ -123,6 +124,11 @@ TEST(NetlistReader, FilesAreReadWholeOrNotAtAll) {
   EXPECT_TRUE(ReadNetlistFile(dir.Path().string()).empty());
   EXPECT_TRUE(ReadNetlistFile("").empty());
   EXPECT_TRUE(ReadNetlistFile(dir.Write("empty.net", "")).empty());
+  // So do files that are not regular: a device that never ends, a pipe that has no writer.
+  const std::string fifo = (dir.Path() / "pipe.net").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_TRUE(ReadNetlistFile("/dev/zero").empty());
+  EXPECT_TRUE(ReadNetlistFile(fifo).empty());
 
   // Bounds apply to files as well, named by their path.
   try {
