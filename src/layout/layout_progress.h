@@ -1,0 +1,52 @@
+#pragma once
+
+// The dialog Lay Out Netlist... shows while the search runs: how far it has got, the best board
+// found so far, and the buttons that end it. It closes itself when the search ends: accepted
+// when it ran to its end or "Use Best So Far" was pressed, rejected on Cancel.
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace tarnwick {
+
+class LayoutWorker;
+namespace layout {
+struct LayoutCost;
+}
+
+// "12 × 15 = 180 holes, 3 links, 7 cuts"
+QString DescribeCost(const layout::LayoutCost &cost);
+
+class LayoutProgressDialog : public QDialog {
+  Q_OBJECT
+public:
+  // Looks at the worker, which outlives the dialog, a few times a frame.
+  LayoutProgressDialog(LayoutWorker &worker, const QString &netlistName, QWidget *parent);
+
+  // The dialog has closed itself with its result.
+  bool Ended() const { return ended_; }
+  QLabel *BestLabel = nullptr;
+  QProgressBar *Bar = nullptr;
+  QPushButton *UseBestButton = nullptr;
+  QPushButton *CancelButton = nullptr;
+
+  // Escape and the close box are Cancel.
+  void reject() override;
+
+private:
+  void Poll();
+  // Both buttons stop the search; the dialog closes once the thread has let go of it.
+  void Finish(bool keep);
+
+  LayoutWorker &worker_;
+  QTimer *poll_ = nullptr;
+  QLabel *status_ = nullptr;
+  bool stopping_ = false;
+  bool keep_ = true;
+  bool ended_ = false;
+};
+
+} // namespace tarnwick
