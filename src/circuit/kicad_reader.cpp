@@ -12,6 +12,10 @@
 namespace tarnwick::circuit {
 namespace {
 
+// A symbol of more pins than this is no part of a stripboard; its pins are not added from the
+// library part, so that a hostile file cannot multiply them by its components.
+constexpr std::size_t MaxLibPartPins = 4 * MaxIcPins;
+
 struct KicadPin {
   std::string Number;
   std::string Function;  // its name on the symbol: "A", "K", "+", "~"
@@ -37,8 +41,9 @@ const std::string &Text(const std::string *value) {
   return value ? *value : none;
 }
 
+// A pin number as a DIP numbers its pins: 1, 2, ... (not 0, not 01).
 bool IsNumber(const std::string &text) {
-  return !text.empty() && text.size() < 7 &&
+  return !text.empty() && text.size() < 7 && text[0] != '0' &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
@@ -118,12 +123,15 @@ private:
       for (const Sexpr &pin : list->Items)
         if (pin.Head() == "pin" && pin.Value("num"))
           pins.push_back({*pin.Value("num"), Text(pin.Value("name")), -1});
-    const std::string part = Text(libpart.Value("part"));
-    libParts_[{Text(libpart.Value("lib")), part}] = pins;
+    // Aliases share the pins, so that no file can make the reader copy them for each alias.
+    const std::size_t index = libPins_.size();
+    libPins_.push_back(std::move(pins));
+    const std::string &lib = Text(libpart.Value("lib"));
+    libParts_[{lib, Text(libpart.Value("part"))}] = index;
     if (const Sexpr *aliases = libpart.Find("aliases"))
       for (const Sexpr &alias : aliases->Items)
         if (alias.Head() == "alias" && alias.Items.size() > 1 && !alias.Items[1].IsList)
-          libParts_[{Text(libpart.Value("lib")), alias.Items[1].Text}] = pins;
+          libParts_[{lib, alias.Items[1].Text}] = index;
   }
 
   void Net(const Sexpr &net) {
@@ -164,8 +172,9 @@ private:
     // Pins the symbol has but no net names are unconnected; names from the symbol where the
     // net did not give them.
     const auto lib = libParts_.find({c.Lib, c.Symbol});
-    if (lib != libParts_.end() && lib->second.size() <= MaxIcPins * 4)
-      for (const KicadPin &known : lib->second) {
+    const std::vector<KicadPin> *symbol = lib == libParts_.end() ? nullptr : &libPins_[lib->second];
+    if (symbol && symbol->size() <= MaxLibPartPins)
+      for (const KicadPin &known : *symbol) {
         KicadPin &pin = c.PinNumbered(known.Number);
         if (pin.Function.empty())
           pin.Function = known.Function;
@@ -252,7 +261,8 @@ private:
   CircuitBuilder b_;
   std::vector<Component> components_;
   std::unordered_map<std::string, std::size_t> byReference_;
-  std::map<std::pair<std::string, std::string>, std::vector<KicadPin>> libParts_;
+  std::map<std::pair<std::string, std::string>, std::size_t> libParts_; // into libPins_
+  std::vector<std::vector<KicadPin>> libPins_;
   std::size_t pins_ = 0;
 };
 

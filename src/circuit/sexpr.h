@@ -29,7 +29,7 @@ struct Sexpr {
 
 struct SexprLimits {
   std::size_t MaxDepth = 64;
-  std::size_t MaxElements = 1'000'000; // atoms and lists together
+  std::size_t MaxElements = 500'000; // atoms and lists together; a netlist of 500 parts has 100,000
   std::size_t MaxAtomLength = 4096;
 };
 

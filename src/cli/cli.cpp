@@ -93,7 +93,9 @@ std::string Usage() {
   }
   s << "\n"
        "Exit status: 0 on success, 1 when the command failed (the message is printed),\n"
-       "2 when the arguments are wrong. An output file is written only on success.\n";
+       "2 when the arguments are wrong. An output file is written only on success. check\n"
+       "exits as diff and cmp do: 1 when the layout does not implement the netlist, 2 on\n"
+       "trouble (a file that cannot be read or is malformed).\n";
   return s.str();
 }
 
@@ -116,6 +118,9 @@ int RunCli(const std::vector<std::string> &args, std::ostream &out, std::ostream
   } catch (const UsageError &e) {
     err << "tarnwick-cli: " << e.Message << "\n" << Usage();
     return ExitUsage;
+  } catch (const CommandFailure &e) {
+    err << "tarnwick-cli: " << e.what() << "\n";
+    return e.Status;
   } catch (const std::exception &e) {
     err << "tarnwick-cli: " << e.what() << "\n";
     return ExitError;

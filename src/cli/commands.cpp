@@ -2,6 +2,8 @@
 // netlist as File > Import Netlist does) and repeats the editor's steps on it.
 #include "cli/commands.h"
 
+#include "cli/cli.h"
+
 #include "board/board_view.h"
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
@@ -144,14 +146,24 @@ void PartsCommand(const CliArgs &args, std::ostream &out) {
 }
 
 // File > Check Against Netlist: the report, then a failure when the layout does not implement
-// the netlist, so that a script or a build can stop on it.
+// the netlist, so that a script or a build can stop on it. As diff and cmp do, a file that
+// cannot be read is trouble of its own, told apart from the answer "no".
 void CheckCommand(const CliArgs &args, std::ostream &out) {
-  const auto layout = OpenLayout(args.Positional[0]);
-  const Circuit circuit = ReadCircuitFile(args.Positional[1]);
-  const CheckReport report = CheckLayout(layout->Board, circuit);
+  const std::string &layoutFile = args.Positional[0], &netlistFile = args.Positional[1];
+  CheckReport report;
+  try {
+    const auto layout = OpenLayout(layoutFile);
+    report = CheckLayout(layout->Board, ReadCircuitFile(netlistFile));
+  } catch (const std::exception &e) {
+    throw CommandFailure(e.what(), ExitTrouble);
+  }
   out << ReportText(report);
-  if (!report.Implements())
-    throw TarnwickError(args.Positional[0] + " does not implement " + args.Positional[1]);
+  if (report.Problems > 0)
+    throw CommandFailure(layoutFile + " does not implement " + netlistFile, ExitError);
+  if (report.Unsettled)
+    throw CommandFailure("the check of " + layoutFile + " against " + netlistFile +
+                             " could not settle within its bound",
+                         ExitTrouble);
 }
 
 void NetsCommand(const CliArgs &args, std::ostream &out) {
@@ -212,7 +224,8 @@ const std::vector<CliCommand> &Commands() {
        {"LAYOUT", "NETLIST"},
        {},
        "check that LAYOUT implements the circuit of NETLIST; prints every problem, one per\n"
-       "      line, and fails when there is one",
+       "      line; exits 0 when it does, 1 when it does not, 2 when a file cannot be read or\n"
+       "      is malformed, or when the check could not settle within its bound",
        false,
        &CheckCommand},
       {"nets",

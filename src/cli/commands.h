@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ struct CliCommand {
   // core alone.
   bool NeedsToolkit;
   void (*Run)(const CliArgs &args, std::ostream &out);
+};
+
+// A command's failure with an exit status of its own (the others exit with ExitError).
+class CommandFailure : public std::runtime_error {
+public:
+  CommandFailure(const std::string &message, int status)
+      : std::runtime_error(message), Status(status) {}
+  int Status;
 };
 
 // Every command, in the order the usage lists them.

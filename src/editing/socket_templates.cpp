@@ -1,5 +1,7 @@
 #include "editing/socket_templates.h"
 
+#include <string_view>
+
 namespace tarnwick {
 
 const char *SocketTemplate::PinLabel(int pin) const {
@@ -9,6 +11,13 @@ const char *SocketTemplate::PinLabel(int pin) const {
   if (pin <= w)
     return LowerRow[static_cast<std::size_t>(pin - 1)];
   return UpperRow[static_cast<std::size_t>(PinCount - pin)];
+}
+
+const SocketTemplate *GenericSocketTemplate(int n) {
+  for (const SocketTemplate &tpl : SocketTemplates)
+    if (tpl.PinCount == n && std::string_view(tpl.Name).rfind("Generic ", 0) == 0)
+      return &tpl;
+  return nullptr;
 }
 
 BoardComponent SocketPin(std::int32_t t, std::int32_t r, int column, int rowOffset,

@@ -17,8 +17,8 @@ struct SocketTemplate {
   const char *Name;
   int PinCount;
   // Labels from the first trace rightwards; only the first PinCount / 2 entries are used.
-  std::array<const char *, 7> UpperRow;
-  std::array<const char *, 7> LowerRow;
+  std::array<const char *, 14> UpperRow;
+  std::array<const char *, 14> LowerRow;
 
   int Width() const { return PinCount / 2; }
   // The label of pin 1..PinCount.
@@ -29,7 +29,7 @@ inline constexpr int SocketLowerRowOffset = 3;
 inline constexpr int SocketCutRowOffset = 2;
 
 // The templates in the order the socket dialog lists them.
-inline constexpr std::array<SocketTemplate, 7> SocketTemplates{{
+inline constexpr std::array<SocketTemplate, 12> SocketTemplates{{
     {"Generic 6-pin socket", 6, {"6", "5", "4"}, {"1", "2", "3"}},
     {"Generic 8-pin socket", 8, {"8", "7", "6", "5"}, {"1", "2", "3", "4"}},
     {"Generic 10-pin socket", 10, {"10", "9", "8", "7", "6"}, {"1", "2", "3", "4", "5"}},
@@ -43,7 +43,32 @@ inline constexpr std::array<SocketTemplate, 7> SocketTemplates{{
      {"1", "2", "3", "4", "5", "6", "7"}},
     {"Single Opamp socket (8-pin)", 8, {"Ofs", "V+", "Out", "NC"}, {"Ofs", "-In", "+In", "V-"}},
     {"Dual Opamp socket (8-pin)", 8, {"V+", "O2", "-I2", "+I2"}, {"O1", "-I1", "+I1", "V-"}},
+    // The larger generic sockets came later; they follow so that the first seven keep their
+    // places in the dialog.
+    {"Generic 16-pin socket",
+     16,
+     {"16", "15", "14", "13", "12", "11", "10", "9"},
+     {"1", "2", "3", "4", "5", "6", "7", "8"}},
+    {"Generic 18-pin socket",
+     18,
+     {"18", "17", "16", "15", "14", "13", "12", "11", "10"},
+     {"1", "2", "3", "4", "5", "6", "7", "8", "9"}},
+    {"Generic 20-pin socket",
+     20,
+     {"20", "19", "18", "17", "16", "15", "14", "13", "12", "11"},
+     {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
+    {"Generic 24-pin socket",
+     24,
+     {"24", "23", "22", "21", "20", "19", "18", "17", "16", "15", "14", "13"},
+     {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}},
+    {"Generic 28-pin socket",
+     28,
+     {"28", "27", "26", "25", "24", "23", "22", "21", "20", "19", "18", "17", "16", "15"},
+     {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14"}},
 }};
+
+// The generic template of n pins, numbered "1" .. "n"; nullptr when there is none.
+const SocketTemplate *GenericSocketTemplate(int n);
 
 // One pin: a Socket on trace t + column, row r + rowOffset.
 BoardComponent SocketPin(std::int32_t t, std::int32_t r, int column, int rowOffset,

@@ -9,23 +9,24 @@
 namespace tarnwick {
 namespace {
 
-// Parts and units that may stand for each other: one kind group, one name.
+// Parts and units that may stand for each other: one key.
 struct Group {
   std::vector<std::int32_t> parts;
   std::vector<std::int32_t> units;
   // Slot i holds part parts[i] (none from parts.size() on) and unit units[slot[i]] (none when
-  // slot[i] >= units.size()); flip[i] turns the part round on its unit.
+  // slot[i] >= units.size()); turn[i] turns the unit under the part.
   std::vector<std::size_t> slot;
-  std::vector<bool> flip;
+  std::vector<std::int32_t> turn;
 };
 
-// The problems of an assignment, kept up to date as parts are put on and taken off units:
-// every net beyond the first of a node, every node beyond the first on a net, every polar part
-// the wrong way round; then, weighed far less, every end on a net labelled for another node.
+// The problems of a pairing, kept up to date as parts are put on and taken off units: every
+// net beyond the first of a node, every node beyond the first on a net, every part turned the
+// wrong way (sockets in another order as three); then, weighed far less, every end on a net
+// labelled for another node.
 class Score {
 public:
-  Score(std::size_t nodes, std::size_t nets, std::vector<std::vector<std::int32_t>> labelled)
-      : netsOfNode_(nodes), nodesOfNet_(nets), labelled_(std::move(labelled)) {}
+  Score(std::size_t nodes, std::size_t nets, const std::vector<std::vector<std::int32_t>> &labelled)
+      : netsOfNode_(nodes), nodesOfNet_(nets), labelled_(labelled) {}
 
   void Add(std::int32_t node, std::int32_t net, int sign) {
     // A node's ends lie on few nets, so a short list beats a hash table here.
@@ -50,189 +51,181 @@ public:
         mislabelled_ += sign;
     }
   }
-  void Reversed(int sign) { problems_ += sign; }
+  void Faulty(int sign) { problems_ += sign; }
   std::int64_t Value() const { return problems_ * 1'000'000 + mislabelled_; }
 
 private:
   std::vector<std::vector<std::pair<std::int32_t, std::int32_t>>> netsOfNode_; // net, ends
   std::vector<std::int32_t> nodesOfNet_;
-  std::vector<std::vector<std::int32_t>> labelled_;
+  const std::vector<std::vector<std::int32_t>> &labelled_;
   std::int64_t problems_ = 0;
   std::int64_t mislabelled_ = 0;
 };
 
 class Matcher {
 public:
-  Matcher(const Board &board, const Copper &copper, const Circuit &circuit, std::int64_t steps)
-      : board_(board), copper_(copper), circuit_(circuit), steps_(steps) {
-    BuildUnits();
+  Matcher(MatchProblem problem, const MatchLimits &limits)
+      : p_(std::move(problem)), limits_(limits), steps_(limits.LocalSteps) {
     BuildGroups();
-    score_.emplace(circuit.Nodes.size(), pseudoBase_ + 3 * result_.Units.size(), LabelledNets());
+    // An end that connects to nothing is a net of its own.
+    std::size_t pseudo = static_cast<std::size_t>(p_.NetCount);
+    for (const PartUnit &u : p_.Units) {
+      endBase_.push_back(pseudo);
+      pseudo += u.Nets.size();
+    }
+    score_.emplace(static_cast<std::size_t>(p_.NodeCount), pseudo, p_.Labelled);
   }
 
   Matching Run() {
-    // Groups with fewer choices first: their parts anchor the nodes the others then follow.
-    std::vector<std::size_t> order(groups_.size());
-    for (std::size_t g = 0; g < order.size(); ++g)
-      order[g] = g;
-    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-      return groups_[a].units.size() < groups_[b].units.size();
-    });
-    for (std::size_t g : order)
-      PlaceGreedily(groups_[g]);
+    std::int64_t perfectSteps = limits_.PerfectSteps;
+    const PerfectPairing perfect = FindPerfectPairing(p_, perfectSteps);
+    result_.Perfect = perfect.Outcome;
+    if (perfect.Outcome == SearchOutcome::Found) {
+      Seed(perfect);
+    } else {
+      // Groups with fewer choices first: their parts anchor the nodes the others then follow.
+      std::vector<std::size_t> order(groups_.size());
+      for (std::size_t g = 0; g < order.size(); ++g)
+        order[g] = g;
+      std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return groups_[a].units.size() < groups_[b].units.size();
+      });
+      for (std::size_t g : order)
+        PlaceGreedily(groups_[g]);
+    }
     Improve();
     FindAmbiguities();
     Finish();
+    result_.Units = std::move(p_.Units);
     return std::move(result_);
   }
 
 private:
-  void BuildUnits() {
-    std::map<std::pair<PartGroup, std::string>, std::vector<std::int32_t>> sockets;
-    for (std::int32_t i = 0; i < board_.ComponentCount(); ++i) {
-      const BoardComponent &c = board_.GetComponent(i);
-      if (c.Is(ComponentKind::Socket)) {
-        sockets[{PartGroup::Transistor, LowerCase(c.Name)}].push_back(i);
-        continue;
-      }
-      if (TerminalCount(c) != 2)
-        continue;
-      PartUnit u;
-      u.Group = c.Is(ComponentKind::Resistor) ? PartGroup::Resistor
-                : c.Is(ComponentKind::Diode)  ? PartGroup::Diode
-                                              : PartGroup::Capacitor;
-      u.Components = {i};
-      u.Nets = {copper_.NetAt(c.StartTrace, c.StartPin), copper_.NetAt(c.EndTrace, c.StartPin)};
-      u.Polar = !c.Is(ComponentKind::Resistor) && !c.Is(ComponentKind::Capacitor);
-      AddUnit(std::move(u), LowerCase(c.Name));
-    }
-    // A transistor is three sockets of its name, taken in list order.
-    for (auto &[key, list] : sockets) {
-      for (std::size_t k = 0; k < list.size(); k += 3) {
-        PartUnit u;
-        u.Group = PartGroup::Transistor;
-        for (std::size_t j = k; j < list.size() && j < k + 3; ++j) {
-          const BoardComponent &c = board_.GetComponent(list[j]);
-          u.Components.push_back(list[j]);
-          u.Nets.push_back(copper_.NetAt(c.StartTrace, c.StartPin));
-        }
-        AddUnit(std::move(u), key.second);
-      }
-    }
-    pseudoBase_ = static_cast<std::size_t>(copper_.NetCount());
-  }
-
-  void AddUnit(PartUnit u, const std::string &name) {
-    const std::int32_t id = static_cast<std::int32_t>(result_.Units.size());
-    const auto key = std::make_pair(u.Group, name);
-    result_.Units.push_back(std::move(u));
-    unitsByName_[key].push_back(id);
-  }
-
   void BuildGroups() {
-    std::map<std::pair<PartGroup, std::string>, std::size_t> index;
-    for (std::size_t p = 0; p < circuit_.Parts.size(); ++p) {
-      const CircuitPart &part = circuit_.Parts[p];
-      const auto key = std::make_pair(part.Group, part.ComponentName);
+    std::map<std::int32_t, std::size_t> index;
+    auto groupOf = [&](std::int32_t key) {
       auto [it, added] = index.emplace(key, groups_.size());
-      if (added) {
+      if (added)
         groups_.emplace_back();
-        if (auto units = unitsByName_.find(key); units != unitsByName_.end()) {
-          groups_.back().units = units->second;
-          units->second.clear(); // every unit in one group only
-        }
-      }
-      groups_[it->second].parts.push_back(static_cast<std::int32_t>(p));
-    }
+      return it->second;
+    };
+    for (std::size_t p = 0; p < p_.Parts.size(); ++p)
+      groups_[groupOf(p_.Parts[p].Key)].parts.push_back(static_cast<std::int32_t>(p));
+    for (std::size_t u = 0; u < p_.Units.size(); ++u)
+      groups_[groupOf(p_.Units[u].Key)].units.push_back(static_cast<std::int32_t>(u));
     for (Group &g : groups_) {
       const std::size_t slots = std::max(g.parts.size(), g.units.size());
       g.slot.resize(slots);
       for (std::size_t i = 0; i < slots; ++i)
         g.slot[i] = i;
-      g.flip.assign(slots, false);
+      g.turn.assign(slots, 0);
     }
-    result_.Parts.assign(circuit_.Parts.size(), {});
+    result_.Parts.assign(p_.Parts.size(), {});
   }
 
-  // Per net, the nodes whose name is one of its trace labels; the import labels ground "GND".
-  std::vector<std::vector<std::int32_t>> LabelledNets() const {
-    std::unordered_map<std::string, std::int32_t> byName;
-    for (std::size_t n = 0; n < circuit_.Nodes.size(); ++n)
-      byName.emplace(circuit_.Nodes[n], static_cast<std::int32_t>(n));
-    std::vector<std::vector<std::int32_t>> labelled(pseudoBase_);
-    for (std::int32_t net = 0; net < copper_.NetCount(); ++net) {
-      for (const std::string &label : copper_.Labels(net)) {
-        std::string name = LowerCase(label);
-        if (name == "gnd")
-          name = "0";
-        if (auto it = byName.find(name); it != byName.end())
-          labelled[static_cast<std::size_t>(net)].push_back(it->second);
+  // Takes the pairing without a fault as the start.
+  void Seed(const PerfectPairing &perfect) {
+    for (Group &g : groups_) {
+      std::unordered_map<std::int32_t, std::size_t> local;
+      for (std::size_t k = 0; k < g.units.size(); ++k)
+        local.emplace(g.units[k], k);
+      std::vector<bool> used(g.slot.size(), false);
+      std::vector<std::size_t> without;
+      for (std::size_t i = 0; i < g.parts.size(); ++i) {
+        const auto part = static_cast<std::size_t>(g.parts[i]);
+        if (perfect.Unit[part] < 0) {
+          without.push_back(i);
+          continue;
+        }
+        g.slot[i] = local.at(perfect.Unit[part]);
+        g.turn[i] = perfect.Turns[part];
+        used[g.slot[i]] = true;
       }
+      std::vector<std::size_t> free; // units no part took, then the places of no unit
+      for (std::size_t k = 0; k < g.slot.size(); ++k)
+        if (!used[k])
+          free.push_back(k);
+      std::size_t next = 0;
+      for (std::size_t i : without)
+        g.slot[i] = free[free.size() - without.size() + next++];
+      next = 0;
+      for (std::size_t i = g.parts.size(); i < g.slot.size(); ++i)
+        g.slot[i] = free[next++];
+      for (std::size_t i = 0; i < g.parts.size(); ++i)
+        Apply(g, i, 1);
     }
-    return labelled;
   }
 
   // The net an end stands on; an end that connects to nothing is a net of its own.
   std::int32_t NetOf(std::size_t unit, std::size_t end) const {
-    const std::int32_t net = result_.Units[unit].Nets[end];
-    return net >= 0 ? net : static_cast<std::int32_t>(pseudoBase_ + 3 * unit + end);
+    const std::int32_t net = p_.Units[unit].Nets[end];
+    return net >= 0 ? net : static_cast<std::int32_t>(endBase_[unit] + end);
+  }
+
+  bool Placed(const Group &g, std::size_t i) const {
+    return i < g.parts.size() && g.slot[i] < g.units.size();
+  }
+
+  const PartUnit &UnitIn(const Group &g, std::size_t i) const {
+    return p_.Units[static_cast<std::size_t>(g.units[g.slot[i]])];
   }
 
   // Puts a part on its slot's unit (sign 1) or takes it off (sign -1).
   void Apply(const Group &g, std::size_t i, int sign) {
-    if (i >= g.parts.size() || g.slot[i] >= g.units.size())
+    if (!Placed(g, i))
       return;
-    const CircuitPart &part = circuit_.Parts[static_cast<std::size_t>(g.parts[i])];
-    const std::size_t unit = static_cast<std::size_t>(g.units[g.slot[i]]);
-    const PartUnit &u = result_.Units[unit];
-    for (std::size_t end = 0; end < u.Nets.size() && end < part.Nodes.size(); ++end) {
-      const std::size_t node = part.Nodes.size() == 2 && g.flip[i] ? 1 - end : end;
-      score_->Add(part.Nodes[node], NetOf(unit, end), sign);
+    const auto &nodes = p_.Parts[static_cast<std::size_t>(g.parts[i])].Nodes;
+    const auto unit = static_cast<std::size_t>(g.units[g.slot[i]]);
+    const PartUnit &u = p_.Units[unit];
+    for (std::size_t pin = 0; pin < nodes.size(); ++pin) {
+      const auto end =
+          static_cast<std::size_t>(EndOfPin(g.turn[i], static_cast<std::int32_t>(pin)));
+      if (nodes[pin] >= 0 && end < u.Nets.size() && u.Nets[end] != AbsentEnd)
+        score_->Add(nodes[pin], NetOf(unit, end), sign);
     }
-    if (u.Polar && g.flip[i])
-      score_->Reversed(sign);
+    // A transistor's sockets in another order are taken for the cause only where that explains
+    // more than one open and one short (a wire moved) would.
+    if (FaultyTurn(u, g.turn[i]))
+      score_->Faulty(u.Turns == UnitTurns::Ordered ? 3 * sign : sign);
   }
 
-  bool CanFlip(const Group &g, std::size_t i) const {
-    return i < g.parts.size() && g.slot[i] < g.units.size() &&
-           result_.Units[static_cast<std::size_t>(g.units[g.slot[i]])].Nets.size() == 2;
+  std::int32_t Turns(const Group &g, std::size_t i) const {
+    return Placed(g, i) ? TurnCount(UnitIn(g, i)) : 1;
   }
 
   // Puts the parts of slots i and j (i may equal j) on their units the way round that scores
-  // best; returns that score. The ways round are tried turning one part at a time.
+  // best; returns that score.
   std::int64_t ApplyBest(Group &g, std::size_t i, std::size_t j) {
     const bool two = i != j;
-    const bool turnI = CanFlip(g, i), turnJ = two && CanFlip(g, j);
-    g.flip[i] = false;
-    g.flip[j] = false;
+    const std::int32_t turnsI = Turns(g, i), turnsJ = two ? Turns(g, j) : 1;
+    std::int64_t best = 0;
+    std::int32_t bestI = 0, bestJ = 0;
+    for (std::int32_t ti = 0; ti < turnsI; ++ti) {
+      for (std::int32_t tj = 0; tj < turnsJ; ++tj) {
+        g.turn[i] = ti;
+        if (two)
+          g.turn[j] = tj;
+        Apply(g, i, 1);
+        if (two)
+          Apply(g, j, 1);
+        --steps_;
+        const std::int64_t v = score_->Value();
+        if ((ti == 0 && tj == 0) || v < best) {
+          best = v;
+          bestI = ti;
+          bestJ = tj;
+        }
+        Apply(g, i, -1);
+        if (two)
+          Apply(g, j, -1);
+      }
+    }
+    g.turn[i] = bestI;
+    if (two)
+      g.turn[j] = bestJ;
     Apply(g, i, 1);
     if (two)
       Apply(g, j, 1);
-    --steps_;
-    std::int64_t best = score_->Value();
-    bool bestI = false, bestJ = false;
-    auto turn = [&](std::size_t k) {
-      Apply(g, k, -1);
-      g.flip[k] = !g.flip[k];
-      Apply(g, k, 1);
-      --steps_;
-      if (const std::int64_t v = score_->Value(); v < best) {
-        best = v;
-        bestI = g.flip[i];
-        bestJ = g.flip[j];
-      }
-    };
-    if (turnI)
-      turn(i);
-    if (turnJ) {
-      turn(j);
-      if (turnI)
-        turn(i);
-    }
-    if (g.flip[i] != bestI)
-      turn(i);
-    if (two && g.flip[j] != bestJ)
-      turn(j);
     return best;
   }
 
@@ -265,26 +258,32 @@ private:
     }
   }
 
+  void TakeOff(Group &g, std::size_t i, std::size_t j) {
+    Apply(g, i, -1);
+    if (i != j)
+      Apply(g, j, -1);
+  }
+
+  void PutBack(Group &g, std::size_t i, std::size_t j, std::int32_t ti, std::int32_t tj) {
+    std::swap(g.slot[i], g.slot[j]);
+    g.turn[i] = ti;
+    g.turn[j] = tj;
+    Apply(g, i, 1);
+    if (i != j)
+      Apply(g, j, 1);
+  }
+
   // Exchanges two slots' units (or turns one part round) and keeps the change when it scores
   // better. Returns whether it was kept.
   bool TryExchange(Group &g, std::size_t i, std::size_t j) {
     const std::int64_t before = score_->Value();
-    const bool fi = g.flip[i], fj = g.flip[j];
-    Apply(g, i, -1);
-    if (i != j)
-      Apply(g, j, -1);
+    const std::int32_t ti = g.turn[i], tj = g.turn[j];
+    TakeOff(g, i, j);
     std::swap(g.slot[i], g.slot[j]);
     if (ApplyBest(g, i, j) < before)
       return true;
-    Apply(g, i, -1);
-    if (i != j)
-      Apply(g, j, -1);
-    std::swap(g.slot[i], g.slot[j]);
-    g.flip[i] = fi;
-    g.flip[j] = fj;
-    Apply(g, i, 1);
-    if (i != j)
-      Apply(g, j, 1);
+    TakeOff(g, i, j);
+    PutBack(g, i, j, ti, tj);
     return false;
   }
 
@@ -298,7 +297,7 @@ private:
               result_.SearchCut = true;
               return;
             }
-            if ((j != i || CanFlip(g, i)) && TryExchange(g, i, j))
+            if ((j != i || Turns(g, i) > 1) && TryExchange(g, i, j))
               better = true;
           }
         }
@@ -309,9 +308,9 @@ private:
   std::vector<std::int32_t> SortedNets(const Group &g, std::size_t i) const {
     if (g.slot[i] >= g.units.size())
       return {};
-    const std::size_t unit = static_cast<std::size_t>(g.units[g.slot[i]]);
+    const auto unit = static_cast<std::size_t>(g.units[g.slot[i]]);
     std::vector<std::int32_t> nets;
-    for (std::size_t end = 0; end < result_.Units[unit].Nets.size(); ++end)
+    for (std::size_t end = 0; end < p_.Units[unit].Nets.size(); ++end)
       nets.push_back(NetOf(unit, end));
     std::sort(nets.begin(), nets.end());
     return nets;
@@ -320,9 +319,21 @@ private:
   std::vector<std::int32_t> SortedNodes(const Group &g, std::size_t i) const {
     if (i >= g.parts.size())
       return {};
-    auto nodes = circuit_.Parts[static_cast<std::size_t>(g.parts[i])].Nodes;
+    auto nodes = p_.Parts[static_cast<std::size_t>(g.parts[i])].Nodes;
     std::sort(nodes.begin(), nodes.end());
     return nodes;
+  }
+
+  // Whether exchanging slots i and j scores the same; everything is as before afterwards.
+  bool ExchangeScoresTheSame(Group &g, std::size_t i, std::size_t j) {
+    const std::int64_t before = score_->Value();
+    const std::int32_t ti = g.turn[i], tj = g.turn[j];
+    TakeOff(g, i, j);
+    std::swap(g.slot[i], g.slot[j]);
+    const std::int64_t after = ApplyBest(g, i, j);
+    TakeOff(g, i, j);
+    PutBack(g, i, j, ti, tj);
+    return after == before;
   }
 
   // An exchange that scores the same and is not merely two like parts or two like places.
@@ -339,20 +350,7 @@ private:
           }
           if (SortedNets(g, i) == SortedNets(g, j) || SortedNodes(g, i) == SortedNodes(g, j))
             continue;
-          const std::int64_t before = score_->Value();
-          const bool fi = g.flip[i], fj = g.flip[j];
-          Apply(g, i, -1);
-          Apply(g, j, -1);
-          std::swap(g.slot[i], g.slot[j]);
-          const std::int64_t after = ApplyBest(g, i, j);
-          Apply(g, i, -1);
-          Apply(g, j, -1);
-          std::swap(g.slot[i], g.slot[j]);
-          g.flip[i] = fi;
-          g.flip[j] = fj;
-          Apply(g, i, 1);
-          Apply(g, j, 1);
-          if (after == before) {
+          if (ExchangeScoresTheSame(g, i, j)) {
             involved[i] = true;
             if (j < g.parts.size())
               involved[j] = true;
@@ -370,13 +368,13 @@ private:
   }
 
   void Finish() {
-    std::vector<bool> taken(result_.Units.size(), false);
+    std::vector<bool> taken(p_.Units.size(), false);
     for (const Group &g : groups_) {
       for (std::size_t i = 0; i < g.parts.size(); ++i) {
-        if (g.slot[i] >= g.units.size())
+        if (!Placed(g, i))
           continue;
         const std::int32_t unit = g.units[g.slot[i]];
-        result_.Parts[static_cast<std::size_t>(g.parts[i])] = {unit, g.flip[i]};
+        result_.Parts[static_cast<std::size_t>(g.parts[i])] = {unit, g.turn[i]};
         taken[static_cast<std::size_t>(unit)] = true;
       }
     }
@@ -385,22 +383,88 @@ private:
         result_.Unmatched.push_back(static_cast<std::int32_t>(u));
   }
 
-  const Board &board_;
-  const Copper &copper_;
-  const Circuit &circuit_;
+  MatchProblem p_;
+  MatchLimits limits_;
   std::int64_t steps_;
   Matching result_;
-  std::map<std::pair<PartGroup, std::string>, std::vector<std::int32_t>> unitsByName_;
   std::vector<Group> groups_;
-  std::size_t pseudoBase_ = 0;
+  std::vector<std::size_t> endBase_;
   std::optional<Score> score_;
 };
 
 } // namespace
 
+Matching MatchUnits(MatchProblem problem, const MatchLimits &limits) {
+  return Matcher(std::move(problem), limits).Run();
+}
+
+MatchProblem BuildMatchProblem(const Board &board, const Copper &copper, const Circuit &circuit) {
+  MatchProblem problem;
+  std::map<std::pair<PartGroup, std::string>, std::int32_t> keys;
+  auto keyOf = [&keys](PartGroup group, const std::string &name) {
+    return keys.emplace(std::make_pair(group, name), static_cast<std::int32_t>(keys.size()))
+        .first->second;
+  };
+  for (const CircuitPart &part : circuit.Parts)
+    problem.Parts.push_back({keyOf(part.Group, part.ComponentName), part.Nodes});
+  problem.NodeCount = static_cast<std::int32_t>(circuit.Nodes.size());
+  problem.NetCount = copper.NetCount();
+
+  std::map<std::string, std::vector<std::int32_t>> sockets;
+  for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
+    const BoardComponent &c = board.GetComponent(i);
+    if (c.Is(ComponentKind::Socket)) {
+      sockets[LowerCase(c.Name)].push_back(i);
+      continue;
+    }
+    if (TerminalCount(c) != 2)
+      continue;
+    PartUnit u;
+    const PartGroup group = c.Is(ComponentKind::Resistor) ? PartGroup::Resistor
+                            : c.Is(ComponentKind::Diode)  ? PartGroup::Diode
+                                                          : PartGroup::Capacitor;
+    u.Key = keyOf(group, LowerCase(c.Name));
+    u.Turns = c.Is(ComponentKind::Resistor) || c.Is(ComponentKind::Capacitor) ? UnitTurns::Either
+                                                                              : UnitTurns::Polar;
+    u.Components = {i, i};
+    u.Nets = {copper.NetAt(c.StartTrace, c.StartPin), copper.NetAt(c.EndTrace, c.StartPin)};
+    problem.Units.push_back(std::move(u));
+  }
+  // A transistor is three sockets of its name, taken in list order.
+  for (const auto &[name, list] : sockets) {
+    for (std::size_t k = 0; k < list.size(); k += 3) {
+      PartUnit u;
+      u.Key = keyOf(PartGroup::Transistor, name);
+      u.Turns = UnitTurns::Ordered;
+      for (std::size_t j = k; j < list.size() && j < k + 3; ++j) {
+        const BoardComponent &c = board.GetComponent(list[j]);
+        u.Components.push_back(list[j]);
+        u.Nets.push_back(copper.NetAt(c.StartTrace, c.StartPin));
+      }
+      problem.Units.push_back(std::move(u));
+    }
+  }
+
+  // Per net, the nodes whose name is one of its trace labels; the import labels ground "GND".
+  std::unordered_map<std::string, std::int32_t> byName;
+  for (std::size_t n = 0; n < circuit.Nodes.size(); ++n)
+    byName.emplace(circuit.Nodes[n], static_cast<std::int32_t>(n));
+  problem.Labelled.resize(static_cast<std::size_t>(copper.NetCount()));
+  for (std::int32_t net = 0; net < copper.NetCount(); ++net) {
+    for (const std::string &label : copper.Labels(net)) {
+      std::string name = LowerCase(label);
+      if (name == "gnd")
+        name = "0";
+      if (auto it = byName.find(name); it != byName.end())
+        problem.Labelled[static_cast<std::size_t>(net)].push_back(it->second);
+    }
+  }
+  return problem;
+}
+
 Matching MatchParts(const Board &board, const Copper &copper, const Circuit &circuit,
-                    std::int64_t maxSteps) {
-  return Matcher(board, copper, circuit, maxSteps).Run();
+                    const MatchLimits &limits) {
+  return MatchUnits(BuildMatchProblem(board, copper, circuit), limits);
 }
 
 } // namespace tarnwick

@@ -2,26 +2,19 @@
 
 #include "nets/circuit.h"
 #include "nets/copper.h"
+#include "nets/match_problem.h"
+#include "nets/perfect_search.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace tarnwick {
 
-// What stands on the board for one netlist part: one component with two ends, or up to three
-// sockets of a transistor (in list order; a transistor short of sockets has fewer).
-struct PartUnit {
-  PartGroup Group = PartGroup::Resistor;
-  std::vector<std::int32_t> Components;
-  std::vector<std::int32_t> Nets; // per end; -1 where it connects to nothing
-  bool Polar = false;             // diodes and electrolytics have a right way round
-};
-
-// How a part was matched: the unit standing for it (or -1, missing) and whether its first
-// node sits on the unit's end end rather than its start end.
+// How a part was matched: the unit standing for it (or -1, missing) and how it is turned on it
+// (see EndOfPin; for a two-lead component, 1 puts its first node on the component's end end).
 struct PartMatch {
   std::int32_t Unit = -1;
-  bool Flipped = false;
+  std::int32_t Turn = 0;
 };
 
 struct Matching {
@@ -31,16 +24,33 @@ struct Matching {
   // Parts whose components could be exchanged without a difference in problems, though the
   // exchange would tell a different story; each list once, in netlist order.
   std::vector<std::vector<std::int32_t>> Ambiguous;
-  bool SearchCut = false; // the search stopped at its bound before it settled
+  // Whether some pairing puts every node on a net of its own with no part turned wrong (then
+  // Parts is one), none does, or the search for one reached its bound first.
+  SearchOutcome Perfect = SearchOutcome::Unsettled;
+  bool SearchCut = false; // the search for the fewest problems stopped at its bound
 };
 
-// Matches the netlist's parts to the board's components: a part takes a component of its kind
-// group whose name equals its value without regard to case (a transistor, the sockets named
-// after it). Where several components share a name, the assignment is the one under which the
-// netlist's nodes fall onto the board's nets with the fewest problems (opens, shorts, polar parts
-// the wrong way round); among those, the one whose nets carry the trace labels of their nodes.
-// The search is deterministic and bounded by maxSteps tries.
+// The work the matching may do, in tries of a unit for a part.
+struct MatchLimits {
+  std::int64_t PerfectSteps = 2'000'000; // for a pairing without a fault
+  std::int64_t LocalSteps = 400'000;     // for the pairing with the fewest problems, else
+};
+
+// Matches parts to units (both of one problem). A pairing without a fault is searched for
+// exhaustively (FindPerfectPairing); when there is one it is taken, and among such pairings the
+// exchanges of like parts that carry more trace labels on their nodes' nets are made. When
+// there is none (or the search could not tell), parts go where they make the fewest problems
+// (opens, shorts, parts turned wrong), found by placing them one by one and exchanging pairs of
+// like parts while that helps. Deterministic; bounded by `limits`.
+Matching MatchUnits(MatchProblem problem, const MatchLimits &limits = {});
+
+// The problem of a board and a netlist: a part takes a component of its kind group whose name
+// equals its value without regard to case; a transistor, the sockets named after it (three of
+// one name, in list order, as the import places them).
+MatchProblem BuildMatchProblem(const Board &board, const Copper &copper, const Circuit &circuit);
+
+// Both steps at once.
 Matching MatchParts(const Board &board, const Copper &copper, const Circuit &circuit,
-                    std::int64_t maxSteps = 400'000);
+                    const MatchLimits &limits = {});
 
 } // namespace tarnwick

@@ -42,9 +42,10 @@ TEST_F(DipSocket, SixPinAtTheCornerAddsPinsAndCutAndClosesBothDialogs) {
   ThenSockets([this](TDipSocketForm &s) {
     EXPECT_EQ(s.windowTitle(), "DipSocketForm");
     EXPECT_EQ(s.size(), QSize(349, 177));
-    ASSERT_EQ(s.ListBox1->count(), 7);
+    ASSERT_EQ(s.ListBox1->count(), 12);
     EXPECT_EQ(s.ListBox1->item(0)->text(), "Generic 6-pin socket");
     EXPECT_EQ(s.ListBox1->item(6)->text(), "Dual Opamp socket (8-pin)");
+    EXPECT_EQ(s.ListBox1->item(11)->text(), "Generic 28-pin socket");
     EXPECT_EQ(s.Button1->text(), "Insert");
     EXPECT_EQ(s.Button2->text(), "Cancel");
     EXPECT_TRUE(s.Button1->isDefault());

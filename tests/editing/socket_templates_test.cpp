@@ -1,3 +1,4 @@
+#include "circuit/circuit_model.h"
 #include "editing/socket_templates.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +23,14 @@ std::vector<Placed> Describe(const std::vector<BoardComponent> &parts) {
 }
 
 TEST(SocketTemplates, ListedInDialogOrder) {
-  const char *names[] = {"Generic 6-pin socket",     "Generic 8-pin socket",
-                         "Generic 10-pin socket",    "Generic 12-pin socket",
-                         "Generic 14-pin socket",    "Single Opamp socket (8-pin)",
-                         "Dual Opamp socket (8-pin)"};
-  const int pins[] = {6, 8, 10, 12, 14, 8, 8};
-  ASSERT_EQ(SocketTemplates.size(), 7u);
-  for (std::size_t i = 0; i < 7; ++i) {
+  const char *names[] = {
+      "Generic 6-pin socket",      "Generic 8-pin socket",  "Generic 10-pin socket",
+      "Generic 12-pin socket",     "Generic 14-pin socket", "Single Opamp socket (8-pin)",
+      "Dual Opamp socket (8-pin)", "Generic 16-pin socket", "Generic 18-pin socket",
+      "Generic 20-pin socket",     "Generic 24-pin socket", "Generic 28-pin socket"};
+  const int pins[] = {6, 8, 10, 12, 14, 8, 8, 16, 18, 20, 24, 28};
+  ASSERT_EQ(SocketTemplates.size(), 12u);
+  for (std::size_t i = 0; i < 12; ++i) {
     EXPECT_STREQ(SocketTemplates[i].Name, names[i]);
     EXPECT_EQ(SocketTemplates[i].PinCount, pins[i]);
   }
@@ -58,7 +60,7 @@ TEST(SocketTemplates, SixPinAtTheCornerGivesPinsThenCut) {
 }
 
 TEST(SocketTemplates, GenericTemplatesNumberEveryPinOnceTheDipWay) {
-  for (std::size_t i = 0; i < 5; ++i) {
+  for (std::size_t i : {0, 1, 2, 3, 4, 7, 8, 9, 10, 11}) {
     const SocketTemplate &tpl = SocketTemplates[i];
     const int n = tpl.PinCount, w = tpl.Width();
     const auto parts = SocketComponents(tpl, 10, 7);
@@ -126,6 +128,19 @@ TEST(SocketTemplates, EightPinFitsAtFourFromTheEndAndIsNotCheckedBeyond) {
   const auto off = SocketComponents(SocketTemplates[1], board.TraceCount() - 3, 0);
   EXPECT_EQ(off.size(), 9u);
   EXPECT_EQ(rightmost(off), last + 1);
+}
+
+// Every IC the circuit model puts in a DIP socket has a generic template of that size.
+TEST(SocketTemplates, EveryDipSizeOfTheCircuitModelHasAGenericTemplate) {
+  for (int pins = circuit::MinIcPins; pins <= circuit::MaxIcPins; ++pins) {
+    const SocketTemplate *tpl = GenericSocketTemplate(circuit::DipTemplatePins(pins));
+    ASSERT_NE(tpl, nullptr) << pins;
+    EXPECT_GE(tpl->PinCount, pins);
+    EXPECT_EQ(std::string(tpl->Name), "Generic " + std::to_string(tpl->PinCount) + "-pin socket");
+  }
+  EXPECT_EQ(circuit::DipTemplatePins(circuit::MaxIcPins + 1), 0);
+  EXPECT_EQ(GenericSocketTemplate(22), nullptr);
+  EXPECT_EQ(GenericSocketTemplate(8), &SocketTemplates[1]); // not an opamp socket
 }
 
 } // namespace

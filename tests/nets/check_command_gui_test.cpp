@@ -16,8 +16,10 @@ struct Files {
   std::string netlist = dir.File("small.net");
   std::string good = dir.File("good.twk");
   std::string broken = dir.File("broken.twk");
+  std::string malformed = dir.File("malformed.net");
   Files() {
     WriteBytes(netlist, SmallNetlist);
+    WriteBytes(malformed, "* title\nR1 a b\n");
     Board board;
     BuildSmallBoard(board);
     WriteLayoutFile(good, board, "small");
@@ -46,10 +48,12 @@ TEST(CheckCommand, ExitStatusTellsWhetherTheLayoutImplementsTheNetlist) {
     int status;
     std::string err;
   } failures[] = {
+      // Trouble, as diff and cmp tell it: a file that cannot be read or is malformed.
       {{"check", f.good, f.dir.File("nothing.net")},
-       1,
+       2,
        "Unable to read " + f.dir.File("nothing.net")},
-      {{"check", f.dir.File("nothing.twk"), f.netlist}, 1, ""},
+      {{"check", f.dir.File("nothing.twk"), f.netlist}, 2, "Unable to read"},
+      {{"check", f.good, f.malformed}, 2, "line 2 of the netlist has too few fields"},
       {{"check", f.good}, 2, "check takes 2 arguments"},
       {{"nets"}, 2, "nets takes 1 argument"},
   };

@@ -68,8 +68,14 @@ TEST(NetCheck, EachBreakReportsExactlyItsProblem) {
        {"node out: open, on 2 nets: r1, r2 | d1, q1"}},
       {"the ground wire moved onto the in strip",
        [](Board &b) { b.GetComponent(7).EndTrace = 6; },
-       {"node 0: open, on 2 nets: r2, d1, c1 | q1; short with in (r2, d1, c1, q1)",
-        "node in: short with 0 (q1)"}},
+       {"node 0: open, on 2 nets: r2, d1, c1 | q1",
+        "short: nodes 0, in share one net (r2, d1, c1, q1)"}},
+      {"the transistor's sockets listed in another order",
+       [](Board &b) {
+         std::swap(b.GetComponent(4).StartTrace, b.GetComponent(6).StartTrace);
+         std::swap(b.GetComponent(4).EndTrace, b.GetComponent(6).EndTrace);
+       },
+       {"q1: legs in another order than the netlist's"}},
       {"the diode turned round",
        [](Board &b) { std::swap(b.GetComponent(2).StartTrace, b.GetComponent(2).EndTrace); },
        {"reversed: d1 (1n4148) is the wrong way round"}},
@@ -113,6 +119,23 @@ TEST(NetCheck, EachBreakReportsExactlyItsProblem) {
     EXPECT_EQ(report.Implements(), c.problems.empty()) << c.what;
     EXPECT_EQ(report.Problems, static_cast<int>(c.problems.size())) << c.what;
   }
+}
+
+TEST(NetCheck, OneMissingCutIsOneShort) {
+  const Circuit circuit = ReadCircuit(ReadNetlistText("R1 a c 1k\nR2 b c 1k\n", "cut.net"));
+  Board board;
+  board.InitBoard(2, 10);
+  Place(board, ComponentKind::Resistor, 0, 1, 2, "1k");
+  Place(board, ComponentKind::Resistor, 0, 1, 7, "1k");
+  BoardComponent *cut = Place(board, ComponentKind::TraceCut, 0, 0, 5, "");
+  EXPECT_TRUE(CheckLayout(board, circuit).Implements());
+  board.RemoveComponent(cut);
+  const CheckReport report = CheckLayout(board, circuit);
+  EXPECT_EQ(report.Problems, 1);
+  EXPECT_EQ(LinesOf(report, ReportKind::Problem),
+            std::vector<std::string>{"short: nodes a, b share one net (r1, r2)"});
+  EXPECT_EQ(report.Lines[1].Copper, (std::vector<CopperSpan>{{0, 0, 9}}));
+  EXPECT_EQ(report.Lines[1].Components, (std::vector<std::int32_t>{0, 1}));
 }
 
 TEST(NetCheck, LinesNameWhatTheyAreAbout) {

@@ -1,0 +1,177 @@
+#include "layout/layout_placement.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tarnwick::layout {
+namespace {
+
+bool ShapeFits(const Shape &shape, std::int32_t t, std::int32_t r, const Grid &grid) {
+  if (t < 0 || r < 0 || t + shape.Width > grid.Traces() || r + shape.Height > grid.Rows())
+    return false;
+  for (const ShapeSpan &s : shape.Spans) {
+    const std::int32_t row = r + s.Dy;
+    if (row < 0 || row >= grid.Rows())
+      continue; // a body overhanging the board's edge covers nothing there
+    if (!grid.RowFree(row, t + s.Dx0, t + s.Dx1))
+      return false;
+  }
+  for (const ShapePin &p : shape.Pins)
+    if (!grid.LeadFits(t + p.Dx, r + p.Dy, p.Net))
+      return false;
+  return true;
+}
+
+// What a pin's lead costs where it lands: islands it starts or splits, cuts it adds.
+std::int64_t PinCost(const ShapePin &pin, std::int32_t t, std::int32_t r, const Grid &grid,
+                     const std::vector<std::int32_t> &netPlaced, const PlacementWeights &weights) {
+  const StripNeighbours n = grid.Neighbours(t, r);
+  std::int64_t cost = 0;
+  const bool joins = n.AboveNet == pin.Net || n.BelowNet == pin.Net;
+  if (!joins && netPlaced[static_cast<std::size_t>(pin.Net)] > 0)
+    cost += weights.Island;
+  if (n.AboveNet != NoNet && n.AboveNet == n.BelowNet && n.AboveNet != pin.Net)
+    cost += weights.Island; // splits another net's island in two
+  const int before = n.AboveNet != NoNet && n.BelowNet != NoNet && n.AboveNet != n.BelowNet;
+  const int after = (n.AboveNet != NoNet && n.AboveNet != pin.Net) +
+                    (n.BelowNet != NoNet && n.BelowNet != pin.Net);
+  cost += std::int64_t{weights.Cut} * (after - before);
+  return cost;
+}
+
+struct Choice {
+  std::int64_t Score = 0;
+  std::int32_t Shape = -1, Trace = 0, Row = 0;
+};
+
+// Every position the item fits, best first.
+std::vector<Choice> Positions(const Item &item, const Grid &grid,
+                              const std::vector<std::int32_t> &netPlaced,
+                              const PlacementWeights &weights) {
+  std::vector<Choice> choices;
+  const Rect &b = grid.Bounds();
+  for (std::size_t s = 0; s < item.Shapes.size(); ++s) {
+    const Shape &shape = item.Shapes[s];
+    std::int32_t t0 = 0, t1 = grid.Traces() - shape.Width, r0 = 0, r1 = grid.Rows() - shape.Height;
+    if (b.Empty()) {
+      t0 = t1 = (grid.Traces() - shape.Width) / 2;
+      r0 = r1 = (grid.Rows() - shape.Height) / 2;
+    } else {
+      t0 = std::max(t0, b.Left - shape.Width - 1);
+      t1 = std::min(t1, b.Right + 2);
+      r0 = std::max(r0, b.Top - shape.Height - 1);
+      r1 = std::min(r1, b.Bottom + 2);
+    }
+    for (std::int32_t r = r0; r <= r1; ++r)
+      for (std::int32_t t = t0; t <= t1; ++t) {
+        if (!ShapeFits(shape, t, r, grid))
+          continue;
+        const Rect area = b.With(t, r, t + shape.Width - 1, r + shape.Height - 1);
+        std::int64_t score = area.Area();
+        for (const ShapePin &p : shape.Pins)
+          score += PinCost(p, t + p.Dx, r + p.Dy, grid, netPlaced, weights);
+        if (item.Kind == circuit::FootprintShape::Pads && r != area.Top && r != area.Bottom)
+          score += weights.PadInside;
+        // Among equals, the position nearest the board's middle keeps it square.
+        const std::int64_t centre = std::abs(2 * t + shape.Width - (area.Left + area.Right)) +
+                                    std::abs(2 * r + shape.Height - (area.Top + area.Bottom));
+        score = score * 1000 + std::min<std::int64_t>(centre, 999);
+        choices.push_back({score, static_cast<std::int32_t>(s), t, r});
+      }
+  }
+  std::stable_sort(choices.begin(), choices.end(),
+                   [](const Choice &x, const Choice &y) { return x.Score < y.Score; });
+  return choices;
+}
+
+// Nets that still have pins to come but whose copper has no free hole left, with room beside
+// it on its row, where a lead or a link could join it.
+std::int32_t SealedNets(const Grid &grid, const std::vector<std::int32_t> &netLeft) {
+  std::vector<std::uint8_t> open(netLeft.size(), 0), seen(netLeft.size(), 0);
+  for (const Island &i : FindIslands(grid)) {
+    const std::size_t net = static_cast<std::size_t>(i.Net);
+    seen[net] = 1;
+    if (open[net] || netLeft[net] <= 0)
+      continue;
+    for (std::int32_t r = i.Top; r <= i.Bottom && !open[net]; ++r)
+      if (grid.LeadNet(i.Trace, r) == NoNet && !grid.Covered(i.Trace, r) &&
+          ((i.Trace > 0 && !grid.Covered(i.Trace - 1, r)) ||
+           (i.Trace + 1 < grid.Traces() && !grid.Covered(i.Trace + 1, r))))
+        open[net] = 1;
+  }
+  std::int32_t sealed = 0;
+  for (std::size_t n = 0; n < netLeft.size(); ++n)
+    sealed += seen[n] && netLeft[n] > 0 && !open[n];
+  return sealed;
+}
+
+// The nets whose islands a shape at (t, r) may leave apart: its own, and those whose island
+// one of its leads splits.
+std::vector<std::int32_t> TouchedNets(const Shape &shape, std::int32_t t, std::int32_t r,
+                                      const Grid &grid) {
+  std::vector<std::int32_t> nets;
+  for (const ShapePin &p : shape.Pins) {
+    nets.push_back(p.Net);
+    const StripNeighbours n = grid.Neighbours(t + p.Dx, r + p.Dy);
+    if (n.AboveNet != NoNet && n.AboveNet == n.BelowNet)
+      nets.push_back(n.AboveNet);
+  }
+  std::sort(nets.begin(), nets.end());
+  nets.erase(std::unique(nets.begin(), nets.end()), nets.end());
+  return nets;
+}
+
+} // namespace
+
+void PutShape(const Shape &shape, std::int32_t t, std::int32_t r, Grid &grid) {
+  for (const ShapeSpan &s : shape.Spans)
+    grid.Cover(r + s.Dy, t + s.Dx0, t + s.Dx1);
+  for (const ShapePin &p : shape.Pins)
+    grid.PutLead(t + p.Dx, r + p.Dy, p.Net);
+  if (shape.DipCut)
+    for (std::int32_t dx = 0; dx < shape.Width; ++dx)
+      grid.PutTemplateCut(t + dx, r + 2);
+  grid.Extend(t, r, t + shape.Width - 1, r + shape.Height - 1);
+}
+
+bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
+                const PlacementWeights &weights, Grid &grid, std::vector<Placed> &placed,
+                std::vector<Link> &links) {
+  std::vector<std::int32_t> netPlaced(static_cast<std::size_t>(problem.NetCount), 0);
+  std::vector<std::int32_t> netLeft = problem.NetPins;
+  placed.clear();
+  links.clear();
+  for (const std::int32_t i : order) {
+    const Item &item = problem.Items[static_cast<std::size_t>(i)];
+    const std::vector<Choice> choices = Positions(item, grid, netPlaced, weights);
+    std::vector<std::int32_t> leftAfter = netLeft;
+    for (const ShapePin &p : item.Shapes[0].Pins)
+      --leftAfter[static_cast<std::size_t>(p.Net)];
+    const std::int32_t sealedBefore = SealedNets(grid, leftAfter);
+    bool done = false;
+    for (std::size_t k = 0; k < choices.size() && k < MaxRoutingTries && !done; ++k) {
+      const Choice &c = choices[k];
+      const Shape &shape = item.Shapes[static_cast<std::size_t>(c.Shape)];
+      const std::vector<std::int32_t> nets = TouchedNets(shape, c.Trace, c.Row, grid);
+      Grid trial = grid;
+      PutShape(shape, c.Trace, c.Row, trial);
+      const std::size_t before = links.size();
+      std::int32_t failed = NoNet;
+      if (!RouteLinks(trial, nets, links, failed) || SealedNets(trial, leftAfter) > sealedBefore) {
+        links.resize(before);
+        continue;
+      }
+      grid = std::move(trial);
+      netLeft = leftAfter;
+      for (const ShapePin &p : shape.Pins)
+        ++netPlaced[static_cast<std::size_t>(p.Net)];
+      placed.push_back({i, c.Shape, c.Trace, c.Row});
+      done = true;
+    }
+    if (!done)
+      return false;
+  }
+  return true;
+}
+
+} // namespace tarnwick::layout
