@@ -67,8 +67,8 @@ LayoutProgressDialog::LayoutProgressDialog(LayoutWorker &worker, const QString &
   column->addWidget(Bar);
   column->addLayout(best);
   column->addLayout(buttons);
-  connect(UseBestButton, &QPushButton::clicked, this, Guarded([this] { Finish(true); }));
-  connect(CancelButton, &QPushButton::clicked, this, Guarded([this] { Finish(false); }));
+  connect(UseBestButton, &QPushButton::clicked, this, Guarded([this] { UseBest(); }));
+  connect(CancelButton, &QPushButton::clicked, this, Guarded([this] { Cancel(); }));
   // The search runs already; the figures follow it whether or not the dialog is on screen.
   poll_ = new QTimer(this);
   poll_->setInterval(PollMilliseconds);
@@ -76,19 +76,26 @@ LayoutProgressDialog::LayoutProgressDialog(LayoutWorker &worker, const QString &
   poll_->start();
 }
 
-void LayoutProgressDialog::reject() { Finish(false); }
+void LayoutProgressDialog::reject() { Cancel(); }
 
-void LayoutProgressDialog::Finish(bool keep) {
-  keep_ = keep_ && keep; // Cancel wins over an earlier "Use Best So Far"
+// Nothing of the search is wanted: the dialog need not wait for its step to end.
+void LayoutProgressDialog::Cancel() {
   if (ended_)
     return;
-  if (!stopping_) {
-    stopping_ = true;
-    worker_.Stop();
-    UseBestButton->setEnabled(false);
-  }
-  status_->setText(keep_ ? QStringLiteral("Finishing with the best board so far ...")
-                         : QStringLiteral("Stopping ..."));
+  worker_.Stop();
+  poll_->stop();
+  ended_ = true;
+  QDialog::done(QDialog::Rejected);
+}
+
+// The search ends after its current step with the best board so far; Cancel still answers.
+void LayoutProgressDialog::UseBest() {
+  if (ended_ || stopping_)
+    return;
+  stopping_ = true;
+  worker_.Stop();
+  UseBestButton->setEnabled(false);
+  status_->setText(QStringLiteral("Finishing with the best board so far ..."));
   Poll();
 }
 
@@ -107,7 +114,7 @@ void LayoutProgressDialog::Poll() {
     return;
   poll_->stop();
   ended_ = true;
-  QDialog::done(keep_ ? QDialog::Accepted : QDialog::Rejected);
+  QDialog::done(QDialog::Accepted);
 }
 
 } // namespace tarnwick

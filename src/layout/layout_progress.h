@@ -1,8 +1,8 @@
 #pragma once
 
 // The dialog Lay Out Netlist... shows while the search runs: how far it has got, the best board
-// found so far, and the buttons that end it. It closes itself when the search ends: accepted
-// when it ran to its end or "Use Best So Far" was pressed, rejected on Cancel.
+// found so far, and the buttons that end it. It closes itself, accepted, when the search has
+// ended, by itself or after "Use Best So Far"; Cancel closes it at once, rejected.
 #include <QDialog>
 
 class QLabel;
@@ -38,14 +38,13 @@ public:
 
 private:
   void Poll();
-  // Both buttons stop the search; the dialog closes once the thread has let go of it.
-  void Finish(bool keep);
+  void UseBest();
+  void Cancel();
 
   LayoutWorker &worker_;
   QTimer *poll_ = nullptr;
   QLabel *status_ = nullptr;
   bool stopping_ = false;
-  bool keep_ = true;
   bool ended_ = false;
 };
 

@@ -9,8 +9,9 @@
 
 namespace tarnwick {
 
-// What the two threads share. The circuit and options are only read by the searching thread;
-// the result and error are written by it before `done` is set and read by the window after.
+// What the two threads share, kept alive by both. The circuit and options are only read by the
+// searching thread; the result and error are written by it before `Done` is set and read by the
+// window after.
 struct LayoutWorker::Shared {
   circuit::Circuit Circuit;
   layout::LayoutOptions Options;
@@ -24,10 +25,10 @@ struct LayoutWorker::Shared {
 };
 
 LayoutWorker::LayoutWorker(circuit::Circuit circuit, layout::LayoutOptions options)
-    : shared_(std::make_unique<Shared>()) {
+    : shared_(std::make_shared<Shared>()) {
   shared_->Circuit = std::move(circuit);
   shared_->Options = options;
-  thread_ = std::thread([s = shared_.get()] {
+  thread_ = std::thread([s = shared_] {
     try {
       s->Result =
           layout::LayOut(s->Circuit, s->Options, &s->Stop, [s](const layout::LayoutProgress &p) {
@@ -43,8 +44,13 @@ LayoutWorker::LayoutWorker(circuit::Circuit circuit, layout::LayoutOptions optio
 
 LayoutWorker::~LayoutWorker() {
   Stop();
-  if (thread_.joinable())
+  if (!thread_.joinable())
+    return;
+  // A step of the search is not cut short; the window does not wait for it to end.
+  if (Done())
     thread_.join();
+  else
+    thread_.detach();
 }
 
 void LayoutWorker::Stop() { shared_->Stop.store(true); }

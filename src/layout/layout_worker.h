@@ -15,7 +15,8 @@ class LayoutWorker {
 public:
   // Starts the search at once.
   LayoutWorker(circuit::Circuit circuit, layout::LayoutOptions options);
-  // Stops the search and waits for its thread.
+  // Stops the search. A search still in a step is not waited for: it ends on its own thread,
+  // which holds what it works on, and its result is dropped.
   ~LayoutWorker();
   LayoutWorker(const LayoutWorker &) = delete;
   LayoutWorker &operator=(const LayoutWorker &) = delete;
@@ -30,7 +31,7 @@ public:
 
 private:
   struct Shared;
-  std::unique_ptr<Shared> shared_;
+  std::shared_ptr<Shared> shared_;
   std::thread thread_;
 };
 

@@ -12,6 +12,10 @@ void CheckAgainstNetlist(Prompts &prompts, QWidget *owner, NetCheckPanel &panel)
   const QString fileName = prompts.OpenFileName(owner, NetlistFileRequest());
   if (fileName.isEmpty())
     return;
+  CheckAgainstNetlistFile(panel, fileName);
+}
+
+void CheckAgainstNetlistFile(NetCheckPanel &panel, const QString &fileName) {
   panel.SetNetlist(ReadCircuitFile(QFile::encodeName(fileName).toStdString()), fileName);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace tarnwick {
@@ -12,5 +13,7 @@ class Prompts;
 // when the dialog is cancelled; a netlist that cannot be read stops with its error and leaves
 // the panel as it was.
 void CheckAgainstNetlist(Prompts &prompts, QWidget *owner, NetCheckPanel &panel);
+// The same for a netlist file chosen beforehand.
+void CheckAgainstNetlistFile(NetCheckPanel &panel, const QString &fileName);
 
 } // namespace tarnwick
