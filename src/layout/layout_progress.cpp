@@ -15,7 +15,6 @@ namespace {
 
 // Often enough that the figures and the buttons answer within a frame.
 constexpr int PollMilliseconds = 15;
-constexpr int BarSteps = 1000;
 
 QString Count(std::int64_t n, const char *one, const char *many) {
   return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
@@ -40,11 +39,13 @@ LayoutProgressDialog::LayoutProgressDialog(LayoutWorker &worker, const QString &
   auto *column = new QVBoxLayout(this);
   status_ = new QLabel(QStringLiteral("Laying out %1 ...").arg(netlistName), this);
   status_->setObjectName(QStringLiteral("LayoutStatus"));
+  // The search reports only when it finds a better board, so the bar shows that it runs, not
+  // how far: its figures are the best board's.
   Bar = new QProgressBar(this);
   Bar->setObjectName(QStringLiteral("LayoutProgressBar"));
-  Bar->setRange(0, BarSteps);
-  Bar->setValue(0);
+  Bar->setRange(0, 0);
   Bar->setTextVisible(false);
+  Bar->setMinimumWidth(360);
   auto *best = new QHBoxLayout;
   best->addWidget(new QLabel(QStringLiteral("Best so far:"), this));
   BestLabel = new QLabel(QStringLiteral("none yet"), this);
@@ -103,10 +104,9 @@ void LayoutProgressDialog::Poll() {
   if (ended_)
     return;
   if (const auto progress = worker_.Progress()) {
-    BestLabel->setText(DescribeCost(progress->Best));
-    if (progress->Budget > 0)
-      Bar->setValue(static_cast<int>(
-          std::min<std::int64_t>(BarSteps, progress->Steps * BarSteps / progress->Budget)));
+    const QString best = DescribeCost(progress->Best);
+    if (BestLabel->text() != best)
+      BestLabel->setText(best);
     if (!stopping_)
       UseBestButton->setEnabled(true);
   }
