@@ -32,6 +32,7 @@ private:
 struct Attempt {
   bool Valid = false;
   std::string Why;
+  std::int32_t FailedAt = -1; // the place in the order of the item that did not fit
   LayoutCost Cost;
   std::vector<layout::Placed> Placed;
   std::vector<Link> Links;
@@ -46,7 +47,7 @@ Attempt Try(const LayoutProblem &problem, const std::vector<std::int32_t> &order
             const PlacementWeights &weights, const Canvas &canvas) {
   Attempt a;
   Grid grid(canvas.Traces, canvas.Rows);
-  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links)) {
+  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links, a.FailedAt)) {
     a.Why = "the parts and their links do not fit on " + std::to_string(canvas.Traces) +
             " traces by " + std::to_string(canvas.Rows) + " rows";
     return a;
@@ -175,15 +176,17 @@ LayoutResult Search::Run() {
   std::vector<std::int32_t> order = ConnectedOrder(problem_);
   PlacementWeights weights;
   Attempt current = Step(order, weights);
-  for (int i = 0; !current.Valid && !Over() && i < 8; ++i) {
-    weights.Island = 8 + 8 * (i + 1);
-    std::vector<std::int32_t> shuffled = order;
-    if (i % 2)
-      for (std::size_t k = shuffled.size(); k > 1; --k)
-        std::swap(shuffled[k - 1], shuffled[random_.Below(k)]);
-    current = Step(shuffled, weights);
-    if (current.Valid)
-      order = shuffled;
+  // Until one order works, the item that found no place moves ahead of some of those before
+  // it, and every few tries the islands weigh more.
+  for (int i = 1; !current.Valid && !Over(); ++i) {
+    if (i % 8 == 0)
+      weights.Island += 8;
+    const std::size_t at = current.FailedAt > 0 ? static_cast<std::size_t>(current.FailedAt)
+                                                : random_.Below(order.size());
+    const std::int32_t moved = order[at];
+    order.erase(order.begin() + static_cast<std::ptrdiff_t>(at));
+    order.insert(order.begin() + static_cast<std::ptrdiff_t>(random_.Below(at + 1)), moved);
+    current = Step(order, weights);
   }
   // Annealing over the order: swap two items or move one, keep what is not much worse.
   const double hot = 4.0, cold = 0.05;
