@@ -1,6 +1,7 @@
 // Which reader a netlist goes to, and reading a netlist file within bounds.
 #include "circuit/circuit_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

@@ -137,13 +137,15 @@ private:
   void Net(const Sexpr &net) {
     std::string name = Text(net.Value("name"));
     if (name.empty())
-      name = "Net-" + Text(net.Value("code"));
+      name = net.Value("code") ? "Net-" + *net.Value("code")
+                               : "Net-(line " + std::to_string(net.Line) + ")";
     std::vector<const Sexpr *> nodes;
     for (const Sexpr &node : net.Items)
       if (node.Head() == "node" && Text(node.Value("ref")).rfind('#', 0) != 0)
         nodes.push_back(&node);
     // KiCad gives each unconnected pin a net of its own; such a pin connects to nothing.
     const bool unconnected = nodes.size() == 1 && name.rfind("unconnected-", 0) == 0;
+    const std::int32_t id = unconnected || nodes.empty() ? -1 : b_.Net(name, net.Line);
     for (const Sexpr *node : nodes) {
       const std::string &ref = Text(node->Value("ref"));
       const std::string &number = Text(node->Value("pin"));
@@ -155,14 +157,13 @@ private:
         b_.Fail(node->Line, "net " + Printable(name) + " names a pin of " + Printable(ref) +
                                 " without its number");
       KicadPin &pin = components_[it->second].PinNumbered(number);
-      if (pin.Net >= 0)
+      if (pin.Net >= 0 && pin.Net != id)
         b_.Fail(node->Line,
                 "pin " + Printable(number) + " of " + Printable(ref) + " is in two nets, " +
                     Printable(b_.Built().Nets[std::size_t(pin.Net)]) + " and " + Printable(name));
       if (const std::string *function = node->Value("pinfunction"))
         pin.Function = *function;
-      if (!unconnected)
-        pin.Net = b_.Net(name, node->Line);
+      pin.Net = id;
       if (++pins_ > MaxCircuitPins)
         b_.Fail(node->Line, "more than " + std::to_string(MaxCircuitPins) + " pins");
     }

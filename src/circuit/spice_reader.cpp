@@ -3,6 +3,8 @@
 #include "circuit/circuit_reader.h"
 #include "netlist/netlist_import.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -291,7 +293,11 @@ bool SpiceNumber(std::string_view text, double &value) {
       i = j;
     }
   }
-  value = std::strtod(digits.c_str(), nullptr);
+  // from_chars reads the point whatever the locale (the window sets the user's); it takes no
+  // leading '+'.
+  const char *first = digits.data() + (digits[0] == '+');
+  if (std::from_chars(first, digits.data() + digits.size(), value).ec != std::errc())
+    return false;
   const std::string rest = LowerAscii(text.substr(i, 3));
   static constexpr struct {
     const char *Suffix;
