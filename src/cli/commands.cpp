@@ -160,7 +160,7 @@ void CheckCommand(const CliArgs &args, std::ostream &out) {
   CheckReport report;
   try {
     const auto layout = OpenLayout(layoutFile);
-    report = CheckLayout(layout->Board, ReadCircuitFile(netlistFile));
+    report = CheckLayout(layout->Board, circuit::ReadCircuitFile(netlistFile));
   } catch (const std::exception &e) {
     throw CommandFailure(e.what(), ExitTrouble);
   }
@@ -292,9 +292,10 @@ const std::vector<CliCommand> &Commands() {
       {"check",
        {"LAYOUT", "NETLIST"},
        {},
-       "check that LAYOUT implements the circuit of NETLIST; prints every problem, one per\n"
-       "      line; exits 0 when it does, 1 when it does not, 2 when a file cannot be read or\n"
-       "      is malformed, or when the check could not settle within its bound",
+       "check that LAYOUT implements the circuit of NETLIST (a SPICE deck or a KiCad\n"
+       "      netlist); prints every problem, one per line; exits 0 when it does, 1 when it\n"
+       "      does not, 2 when a file cannot be read or is malformed, or when the check could\n"
+       "      not settle within its bound",
        false,
        &CheckCommand},
       {"layout",
