@@ -36,7 +36,7 @@ test-sanitize: deps
 # Inputs found worth keeping go to $(FUZZ_BUILD)/corpus/<name>, crashes to $(FUZZ_BUILD)/crashes.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS := layout netlist tokenizer paint sexpr
+FUZZERS := layout netlist tokenizer paint sexpr check
 fuzz: deps
 	@if [ ! -f $(FUZZ_BUILD)/CMakeCache.txt ]; then cmake -S . -B $(FUZZ_BUILD) -G Ninja \
 	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_FUZZ=ON \
@@ -46,6 +46,7 @@ fuzz: deps
 
 bench: build
 	./$(BUILD)/bench/tarnwick_bench
+	./$(BUILD)/bench/tarnwick_layout_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -4,6 +4,7 @@
 #include "layout/layout_cost.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <numeric>
@@ -32,6 +33,7 @@ private:
 struct Attempt {
   bool Valid = false;
   std::string Why;
+  std::int32_t FailedAt = -1; // the place in the order of the item that did not fit
   LayoutCost Cost;
   std::vector<layout::Placed> Placed;
   std::vector<Link> Links;
@@ -46,7 +48,7 @@ Attempt Try(const LayoutProblem &problem, const std::vector<std::int32_t> &order
             const PlacementWeights &weights, const Canvas &canvas) {
   Attempt a;
   Grid grid(canvas.Traces, canvas.Rows);
-  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links)) {
+  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links, a.FailedAt)) {
     a.Why = "the parts and their links do not fit on " + std::to_string(canvas.Traces) +
             " traces by " + std::to_string(canvas.Rows) + " rows";
     return a;
@@ -113,14 +115,15 @@ public:
     canvas_.Traces = static_cast<std::int32_t>(
         std::min<std::int64_t>(wide, std::clamp(options.MaxTraces, 1, MaxLayoutTraces)));
     budget_ = options.Steps > 0 ? options.Steps
-                                : 60 + 8 * static_cast<std::int64_t>(problem.Items.size());
+                                : 48 + 5 * static_cast<std::int64_t>(problem.Items.size());
   }
 
   LayoutResult Run();
 
 private:
-  bool Over() const {
-    if (steps_ >= budget_)
+  // Whether the search must end, or this phase of it, which ends at step `end`.
+  bool Over(std::int64_t end) const {
+    if (steps_ >= end || steps_ >= budget_)
       return true;
     if (stop_ && stop_->load())
       return true;
@@ -128,6 +131,7 @@ private:
     return spent.count() > options_.Seconds;
   }
   Attempt Step(const std::vector<std::int32_t> &order, const PlacementWeights &weights);
+  void Phase(PlacementWeights weights, std::int64_t end);
   void Keep(const Attempt &a);
 
   const LayoutProblem &problem_;
@@ -170,26 +174,26 @@ void Search::Keep(const Attempt &a) {
     progress_({best_, steps_, budget_});
 }
 
-LayoutResult Search::Run() {
-  // A few starting orders, with the islands weighed higher when the plain weights fail.
+void Search::Phase(PlacementWeights weights, std::int64_t end) {
   std::vector<std::int32_t> order = ConnectedOrder(problem_);
-  PlacementWeights weights;
   Attempt current = Step(order, weights);
-  for (int i = 0; !current.Valid && !Over() && i < 8; ++i) {
-    weights.Island = 8 + 8 * (i + 1);
-    std::vector<std::int32_t> shuffled = order;
-    if (i % 2)
-      for (std::size_t k = shuffled.size(); k > 1; --k)
-        std::swap(shuffled[k - 1], shuffled[random_.Below(k)]);
-    current = Step(shuffled, weights);
-    if (current.Valid)
-      order = shuffled;
+  // Until one order works, the item that found no place moves ahead of some of those before
+  // it, and every few tries the islands weigh more.
+  for (int i = 1; !current.Valid && !Over(end); ++i) {
+    if (i % 8 == 0)
+      weights.Island += 8;
+    const std::size_t at = current.FailedAt > 0 ? static_cast<std::size_t>(current.FailedAt)
+                                                : random_.Below(order.size());
+    const std::int32_t moved = order[at];
+    order.erase(order.begin() + static_cast<std::ptrdiff_t>(at));
+    order.insert(order.begin() + static_cast<std::ptrdiff_t>(random_.Below(at + 1)), moved);
+    current = Step(order, weights);
   }
   // Annealing over the order: swap two items or move one, keep what is not much worse.
   const double hot = 4.0, cold = 0.05;
-  const std::int64_t span = std::max<std::int64_t>(budget_ - steps_, 1);
   const std::int64_t first = steps_;
-  while (!Over() && order.size() > 1) {
+  const std::int64_t span = std::max<std::int64_t>(end - first, 1);
+  while (!Over(end) && order.size() > 1) {
     const double progress = static_cast<double>(steps_ - first) / static_cast<double>(span);
     const double temperature = hot * std::pow(cold / hot, progress);
     std::vector<std::int32_t> next = order;
@@ -209,6 +213,18 @@ LayoutResult Search::Run() {
       order = std::move(next);
       current = std::move(a);
     }
+  }
+}
+
+LayoutResult Search::Run() {
+  // Three runs, each with its own weight of a new island against area: which packs a circuit
+  // best differs from circuit to circuit.
+  const std::array<std::int32_t, 3> islandWeights{16, 8, 24};
+  for (std::size_t p = 0; p < islandWeights.size() && !Over(budget_); ++p) {
+    PlacementWeights weights;
+    weights.Island = islandWeights[p];
+    const std::int64_t left = budget_ - steps_;
+    Phase(weights, steps_ + left / static_cast<std::int64_t>(islandWeights.size() - p));
   }
   LayoutResult result;
   result.Steps = steps_;

@@ -26,9 +26,10 @@ FileRequest LayoutNetlistRequest() {
 namespace {
 
 // Runs the search behind its progress dialog; nothing when the user cancelled it.
-std::optional<layout::LayoutResult> RunLayout(EditorHost &host, circuit::Circuit circuit,
+std::optional<layout::LayoutResult> RunLayout(EditorHost &host, const circuit::Circuit &circuit,
                                               const QString &netlistName) {
-  LayoutWorker worker(std::move(circuit), layout::LayoutOptions{});
+  // The search works on a copy of its own.
+  LayoutWorker worker(circuit, layout::LayoutOptions{});
   LayoutProgressDialog dialog(worker, netlistName, host.Window());
   if (host.Ask().Exec(dialog) != QDialog::Accepted)
     return std::nullopt;
@@ -51,7 +52,7 @@ void LayOutNetlistCommand(LayoutTarget &target) {
   const QString shortName = QFileInfo(fileName).fileName();
   // Everything that can fail is done before the current layout is touched.
   circuit::Circuit circuit = circuit::ReadCircuitFile(QFile::encodeName(fileName).toStdString());
-  std::optional<layout::LayoutResult> result = RunLayout(host, std::move(circuit), shortName);
+  std::optional<layout::LayoutResult> result = RunLayout(host, circuit, shortName);
   if (!result)
     return;
   if (!result->Found)
@@ -63,7 +64,7 @@ void LayOutNetlistCommand(LayoutTarget &target) {
   target.ShowLayout(result->Layout);
   // A fresh history whose first state has never been saved.
   host.Doc().Reset(true);
-  target.CheckAgainst(fileName);
+  target.CheckAgainst(std::move(circuit), fileName);
 }
 
 } // namespace tarnwick

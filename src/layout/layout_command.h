@@ -1,5 +1,6 @@
 #pragma once
 
+#include "circuit/circuit_model.h"
 #include "ui/prompts.h"
 
 #include <QString>
@@ -17,9 +18,9 @@ public:
   // Fills the window, emptied by ResetDocument, with a layout: the board, the name box
   // (enabled), the side panel.
   virtual void ShowLayout(const LayoutData &data) = 0;
-  // Checks the board against a netlist file from now on, in the report beside the board, as
-  // File > Check Against Netlist does.
-  virtual void CheckAgainst(const QString &fileName) = 0;
+  // Checks the board against the circuit of a netlist file from now on, in the report beside
+  // the board.
+  virtual void CheckAgainst(circuit::Circuit circuit, const QString &fileName) = 0;
 };
 
 // The netlist dialog of Lay Out Netlist: SPICE and KiCad netlists; the file must exist.

@@ -23,9 +23,8 @@ bool ShapeFits(const Shape &shape, std::int32_t t, std::int32_t r, const Grid &g
 }
 
 // What a pin's lead costs where it lands: islands it starts or splits, cuts it adds.
-std::int64_t PinCost(const ShapePin &pin, std::int32_t t, std::int32_t r, const Grid &grid,
+std::int64_t PinCost(const ShapePin &pin, const StripNeighbours &n,
                      const std::vector<std::int32_t> &netPlaced, const PlacementWeights &weights) {
-  const StripNeighbours n = grid.Neighbours(t, r);
   std::int64_t cost = 0;
   const bool joins = n.AboveNet == pin.Net || n.BelowNet == pin.Net;
   if (!joins && netPlaced[static_cast<std::size_t>(pin.Net)] > 0)
@@ -42,6 +41,51 @@ std::int64_t PinCost(const ShapePin &pin, std::int32_t t, std::int32_t r, const 
 struct Choice {
   std::int64_t Score = 0;
   std::int32_t Shape = -1, Trace = 0, Row = 0;
+  std::size_t Seq = 0; // the order it was found in, which settles ties
+  bool operator<(const Choice &o) const { return Score != o.Score ? Score < o.Score : Seq < o.Seq; }
+};
+
+// The nearest leads above and below every hole of a window of strips, worked out once per item
+// rather than once per position tried.
+class NeighbourTable {
+public:
+  NeighbourTable(const Grid &grid, std::int32_t t0, std::int32_t t1)
+      : t0_(t0), rows_(grid.Rows()),
+        cells_(static_cast<std::size_t>(std::max(t1 - t0 + 1, 0) * rows_)) {
+    for (std::int32_t t = t0; t <= t1; ++t) {
+      StripNeighbours run;
+      run.Bottom = rows_ - 1;
+      for (std::int32_t r = 0; r < rows_; ++r) {
+        Cell(t, r).AboveNet = run.AboveNet;
+        Cell(t, r).AboveRow = run.AboveRow;
+        if (grid.TemplateCut(t, r))
+          run.AboveNet = NoNet;
+        else if (grid.LeadNet(t, r) != NoNet)
+          run = {r, grid.LeadNet(t, r)};
+      }
+      run = {};
+      for (std::int32_t r = rows_ - 1; r >= 0; --r) {
+        Cell(t, r).BelowNet = run.BelowNet;
+        Cell(t, r).BelowRow = run.BelowRow;
+        if (grid.TemplateCut(t, r))
+          run.BelowNet = NoNet;
+        else if (grid.LeadNet(t, r) != NoNet) {
+          run.BelowRow = r;
+          run.BelowNet = grid.LeadNet(t, r);
+        }
+      }
+    }
+  }
+  const StripNeighbours &At(std::int32_t t, std::int32_t r) const {
+    return cells_[static_cast<std::size_t>((t - t0_) * rows_ + r)];
+  }
+
+private:
+  StripNeighbours &Cell(std::int32_t t, std::int32_t r) {
+    return cells_[static_cast<std::size_t>((t - t0_) * rows_ + r)];
+  }
+  std::int32_t t0_, rows_;
+  std::vector<StripNeighbours> cells_;
 };
 
 // Every position the item fits, best first.
@@ -50,6 +94,12 @@ std::vector<Choice> Positions(const Item &item, const Grid &grid,
                               const PlacementWeights &weights) {
   std::vector<Choice> choices;
   const Rect &b = grid.Bounds();
+  std::int32_t widest = 1;
+  for (const Shape &shape : item.Shapes)
+    widest = std::max(widest, shape.Width);
+  const NeighbourTable near(grid, b.Empty() ? 0 : std::max(0, b.Left - widest - 1),
+                            b.Empty() ? grid.Traces() - 1
+                                      : std::min(grid.Traces() - 1, b.Right + widest + 2));
   for (std::size_t s = 0; s < item.Shapes.size(); ++s) {
     const Shape &shape = item.Shapes[s];
     std::int32_t t0 = 0, t1 = grid.Traces() - shape.Width, r0 = 0, r1 = grid.Rows() - shape.Height;
@@ -69,18 +119,20 @@ std::vector<Choice> Positions(const Item &item, const Grid &grid,
         const Rect area = b.With(t, r, t + shape.Width - 1, r + shape.Height - 1);
         std::int64_t score = area.Area();
         for (const ShapePin &p : shape.Pins)
-          score += PinCost(p, t + p.Dx, r + p.Dy, grid, netPlaced, weights);
+          score += PinCost(p, near.At(t + p.Dx, r + p.Dy), netPlaced, weights);
         if (item.Kind == circuit::FootprintShape::Pads && r != area.Top && r != area.Bottom)
           score += weights.PadInside;
         // Among equals, the position nearest the board's middle keeps it square.
         const std::int64_t centre = std::abs(2 * t + shape.Width - (area.Left + area.Right)) +
                                     std::abs(2 * r + shape.Height - (area.Top + area.Bottom));
         score = score * 1000 + std::min<std::int64_t>(centre, 999);
-        choices.push_back({score, static_cast<std::int32_t>(s), t, r});
+        choices.push_back({score, static_cast<std::int32_t>(s), t, r, choices.size()});
       }
   }
-  std::stable_sort(choices.begin(), choices.end(),
-                   [](const Choice &x, const Choice &y) { return x.Score < y.Score; });
+  const std::size_t kept = std::min(choices.size(), MaxRoutingTries);
+  std::partial_sort(choices.begin(), choices.begin() + static_cast<std::ptrdiff_t>(kept),
+                    choices.end());
+  choices.resize(kept);
   return choices;
 }
 
@@ -93,11 +145,8 @@ std::int32_t SealedNets(const Grid &grid, const std::vector<std::int32_t> &netLe
     seen[net] = 1;
     if (open[net] || netLeft[net] <= 0)
       continue;
-    for (std::int32_t r = i.Top; r <= i.Bottom && !open[net]; ++r)
-      if (grid.LeadNet(i.Trace, r) == NoNet && !grid.Covered(i.Trace, r) &&
-          ((i.Trace > 0 && !grid.Covered(i.Trace - 1, r)) ||
-           (i.Trace + 1 < grid.Traces() && !grid.Covered(i.Trace + 1, r))))
-        open[net] = 1;
+    if (Reachable(grid, i))
+      open[net] = 1;
   }
   std::int32_t sealed = 0;
   for (std::size_t n = 0; n < netLeft.size(); ++n)
@@ -136,7 +185,7 @@ void PutShape(const Shape &shape, std::int32_t t, std::int32_t r, Grid &grid) {
 
 bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
                 const PlacementWeights &weights, Grid &grid, std::vector<Placed> &placed,
-                std::vector<Link> &links) {
+                std::vector<Link> &links, std::int32_t &failedAt) {
   std::vector<std::int32_t> netPlaced(static_cast<std::size_t>(problem.NetCount), 0);
   std::vector<std::int32_t> netLeft = problem.NetPins;
   placed.clear();
@@ -168,8 +217,10 @@ bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &o
       placed.push_back({i, c.Shape, c.Trace, c.Row});
       done = true;
     }
-    if (!done)
+    if (!done) {
+      failedAt = static_cast<std::int32_t>(placed.size());
       return false;
+    }
   }
   return true;
 }

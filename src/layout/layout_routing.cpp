@@ -24,16 +24,6 @@ struct Route {
   std::vector<Link> Links;
 };
 
-std::int64_t LinkScore(const Grid &grid, const std::vector<Link> &links) {
-  Rect area = grid.Bounds();
-  std::int64_t length = 0;
-  for (const Link &l : links) {
-    area = area.With(l.From, l.Row, l.To, l.Row);
-    length += l.To - l.From;
-  }
-  return area.Area() * 1000 + std::int64_t{static_cast<std::int64_t>(links.size())} * 100 + length;
-}
-
 bool EndFits(const Grid &grid, std::int32_t t, std::int32_t r, std::int32_t net) {
   return grid.LeadFits(t, r, net) && !grid.Covered(t, r);
 }
@@ -46,10 +36,9 @@ void TryDirect(const Grid &grid, const Island &a, const Island &b, Route &best) 
     if (!EndFits(grid, a.Trace, r, a.Net) || !EndFits(grid, b.Trace, r, a.Net) ||
         !grid.RowFree(r, from, to))
       continue;
-    std::vector<Link> links{{r, from, to}};
-    const std::int64_t score = LinkScore(grid, links);
+    const std::int64_t score = grid.Bounds().With(from, r, to, r).Area() * 1000 + 100 + (to - from);
     if (score < best.Score)
-      best = {score, std::move(links)};
+      best = {score, {{r, from, to}}};
   }
 }
 
@@ -73,29 +62,54 @@ Stretch StretchAround(const Grid &grid, std::int32_t u, std::int32_t r, std::int
   return s;
 }
 
+// The traces a link on row r may reach from trace t: the free holes on either side of it.
+struct Reach {
+  std::int32_t Left = 0, Right = -1; // empty when the hole itself is covered
+  bool Holds(std::int32_t u) const { return Left <= u && u <= Right; }
+};
+
+Reach ReachOf(const Grid &grid, std::int32_t t, std::int32_t r) {
+  Reach reach;
+  if (grid.Covered(t, r))
+    return reach;
+  reach.Left = reach.Right = t;
+  while (reach.Left > 0 && !grid.Covered(reach.Left - 1, r))
+    --reach.Left;
+  while (reach.Right + 1 < grid.Traces() && !grid.Covered(reach.Right + 1, r))
+    ++reach.Right;
+  return reach;
+}
+
+// Two links through a free stretch of a third strip u: from island a on row ra to u, and from
+// u to island b on row rb.
 void TryThrough(const Grid &grid, const Island &a, const Island &b, Route &best) {
   const Rect &area = grid.Bounds();
   const std::int32_t u0 = std::max(0, area.Left - 2);
   const std::int32_t u1 = std::min(grid.Traces() - 1, area.Right + 2);
-  for (std::int32_t u = u0; u <= u1; ++u) {
-    if (u == a.Trace || u == b.Trace)
+  std::vector<Reach> reachB(static_cast<std::size_t>(grid.Rows()));
+  for (std::int32_t rb = b.Top; rb <= b.Bottom; ++rb)
+    if (EndFits(grid, b.Trace, rb, a.Net))
+      reachB[static_cast<std::size_t>(rb)] = ReachOf(grid, b.Trace, rb);
+  for (std::int32_t ra = a.Top; ra <= a.Bottom; ++ra) {
+    if (!EndFits(grid, a.Trace, ra, a.Net))
       continue;
-    for (std::int32_t ra = a.Top; ra <= a.Bottom; ++ra) {
-      if (!EndFits(grid, a.Trace, ra, a.Net) ||
-          !grid.RowFree(ra, std::min(a.Trace, u), std::max(a.Trace, u)))
+    const Reach reachA = ReachOf(grid, a.Trace, ra);
+    for (std::int32_t u = std::max(u0, reachA.Left); u <= std::min(u1, reachA.Right); ++u) {
+      if (u == a.Trace || u == b.Trace)
         continue;
       const Stretch s = StretchAround(grid, u, ra, a.Net);
       if (!s.Usable || ra < s.First || ra > s.Last)
         continue;
+      const Link first{ra, std::min(a.Trace, u), std::max(a.Trace, u)};
+      const Rect withFirst = area.With(first.From, ra, first.To, ra);
       for (std::int32_t rb = std::max(b.Top, s.First); rb <= std::min(b.Bottom, s.Last); ++rb) {
-        if (rb == ra || !EndFits(grid, b.Trace, rb, a.Net) ||
-            !grid.RowFree(rb, std::min(b.Trace, u), std::max(b.Trace, u)))
+        if (rb == ra || !reachB[static_cast<std::size_t>(rb)].Holds(u))
           continue;
-        std::vector<Link> links{{ra, std::min(a.Trace, u), std::max(a.Trace, u)},
-                                {rb, std::min(b.Trace, u), std::max(b.Trace, u)}};
-        const std::int64_t score = LinkScore(grid, links);
+        const Link second{rb, std::min(b.Trace, u), std::max(b.Trace, u)};
+        const std::int64_t score = withFirst.With(second.From, rb, second.To, rb).Area() * 1000 +
+                                   200 + (first.To - first.From) + (second.To - second.From);
         if (score < best.Score)
-          best = {score, std::move(links)};
+          best = {score, {first, second}};
       }
     }
   }
@@ -150,6 +164,25 @@ Route BestRoute(const Grid &grid, const NetGroups &g) {
 }
 
 } // namespace
+
+bool Reachable(const Grid &grid, const Island &island) {
+  const Rect &area = grid.Bounds();
+  for (std::int32_t r = island.Top; r <= island.Bottom; ++r) {
+    if (!EndFits(grid, island.Trace, r, island.Net))
+      continue;
+    const Reach reach = ReachOf(grid, island.Trace, r);
+    for (std::int32_t u = reach.Left; u <= reach.Right; ++u) {
+      if (u == island.Trace)
+        continue;
+      if (u < area.Left || u > area.Right)
+        return true; // a strip with nothing on it yet
+      const Stretch s = StretchAround(grid, u, r, island.Net);
+      if (s.Usable && s.First <= r && r <= s.Last)
+        return true;
+    }
+  }
+  return false;
+}
 
 std::vector<Island> FindIslands(const Grid &grid) {
   std::vector<Island> islands;

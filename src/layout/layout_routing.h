@@ -29,6 +29,10 @@ struct Island {
 // The islands of every net with at least one lead, strip by strip from the top.
 std::vector<Island> FindIslands(const Grid &grid);
 
+// Whether a link could still leave the island: from a free hole of its copper along its row to
+// a strip where a lead of its net could stand.
+bool Reachable(const Grid &grid, const Island &island);
+
 // Joins the islands of each of these nets; links go onto the grid and into `links`. Returns
 // false, with the net in `failedNet`, when some net's islands cannot all be joined.
 bool RouteLinks(Grid &grid, const std::vector<std::int32_t> &nets, std::vector<Link> &links,

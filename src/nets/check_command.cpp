@@ -1,5 +1,6 @@
 #include "nets/check_command.h"
 
+#include "circuit/circuit_reader.h"
 #include "netlist/import_command.h"
 #include "nets/net_check_panel.h"
 #include "ui/prompts.h"
@@ -12,11 +13,7 @@ void CheckAgainstNetlist(Prompts &prompts, QWidget *owner, NetCheckPanel &panel)
   const QString fileName = prompts.OpenFileName(owner, NetlistFileRequest());
   if (fileName.isEmpty())
     return;
-  CheckAgainstNetlistFile(panel, fileName);
-}
-
-void CheckAgainstNetlistFile(NetCheckPanel &panel, const QString &fileName) {
-  panel.SetNetlist(ReadCircuitFile(QFile::encodeName(fileName).toStdString()), fileName);
+  panel.SetNetlist(circuit::ReadCircuitFile(QFile::encodeName(fileName).toStdString()), fileName);
 }
 
 } // namespace tarnwick

@@ -65,6 +65,35 @@ Circuit ReadCircuit(const NetlistLines &lines) {
   return circuit;
 }
 
+circuit::Circuit ToCircuitModel(const Circuit &old) {
+  circuit::Circuit model;
+  model.Nets = old.Nodes;
+  for (const CircuitPart &p : old.Parts) {
+    circuit::Part part;
+    part.Reference = p.Reference;
+    part.Value = p.ComponentName;
+    part.Line = p.Line;
+    switch (p.Group) {
+    case PartGroup::Resistor:
+      part.Kind = circuit::PartKind::Resistor;
+      break;
+    case PartGroup::Capacitor:
+      part.Kind = circuit::PartKind::FilmCapacitor;
+      break;
+    case PartGroup::Diode:
+      part.Kind = circuit::PartKind::Diode;
+      break;
+    case PartGroup::Transistor:
+      part.Kind = circuit::PartKind::InLine;
+      break;
+    }
+    for (std::size_t k = 0; k < p.Nodes.size(); ++k)
+      part.Pins.push_back({std::to_string(k + 1), p.Nodes[k]});
+    model.Parts.push_back(std::move(part));
+  }
+  return model;
+}
+
 Circuit ReadCircuitFile(const std::string &path) {
   if (!Readable(path))
     throw TarnwickError("Unable to read " + path);

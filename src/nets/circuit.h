@@ -1,5 +1,6 @@
 #pragma once
 
+#include "circuit/circuit_model.h"
 #include "netlist/netlist_import.h"
 
 #include <cstdint>
@@ -40,5 +41,9 @@ Circuit ReadCircuit(const NetlistLines &lines);
 // that cannot be read, or that names no part, is an error here: checking against nothing would
 // pass off a mistyped name as a circuit.
 Circuit ReadCircuitFile(const std::string &path);
+
+// The same circuit in the one circuit model: resistors, film capacitors (any capacitor of the
+// value stands for them), diodes, and transistors as in-line parts of pins "1", "2", "3".
+circuit::Circuit ToCircuitModel(const Circuit &old);
 
 } // namespace tarnwick

@@ -104,6 +104,7 @@ struct End {
   std::int32_t Net; // -1: connects to nothing
   std::int32_t Component;
   std::int32_t Part;
+  std::int32_t Pin;
 };
 
 class ReportBuilder {
@@ -156,6 +157,13 @@ private:
     return matching_.Units[static_cast<std::size_t>(unit)];
   }
 
+  // What a node line names an end by: its part, or the socket of its pin ("u1.3").
+  const std::string &EndName(const End &end) const {
+    const CheckedPart &p = PartOf(end.Part);
+    return p.How == Placement::PinSockets ? p.PinSockets[static_cast<std::size_t>(end.Pin)]
+                                          : p.Reference;
+  }
+
   // The part's name on the board, for telling it apart from its reference.
   std::string Named(std::int32_t part) const {
     return PartOf(part).Reference + " (" + PartOf(part).Value + ")";
@@ -191,7 +199,8 @@ private:
         const auto end = static_cast<std::size_t>(EndOfPin(m.Turn, static_cast<std::int32_t>(pin)));
         if (nodes[pin] < 0 || end >= u.Nets.size() || u.Nets[end] == AbsentEnd)
           continue;
-        ends_.push_back({nodes[pin], u.Nets[end], u.Components[end], static_cast<std::int32_t>(p)});
+        ends_.push_back({nodes[pin], u.Nets[end], u.Components[end], static_cast<std::int32_t>(p),
+                         static_cast<std::int32_t>(pin)});
       }
     }
     endsOfNode_.resize(in_.Nodes.size());
@@ -255,7 +264,7 @@ private:
     std::unordered_set<std::int32_t> seen;
     std::vector<std::string> refs;
     for (const std::size_t e : endsOfNode_[static_cast<std::size_t>(node)]) {
-      AddLast(refs, Ref(ends_[e].Part));
+      AddLast(refs, EndName(ends_[e]));
       AddComponent(line, seen, ends_[e].Component);
     }
     MarkNet(line, ends_[endsOfNode_[static_cast<std::size_t>(node)].front()].Net);
@@ -279,7 +288,7 @@ private:
         refs.emplace_back();
         MarkNet(line, end.Net);
       }
-      AddLast(refs[k], Ref(end.Part));
+      AddLast(refs[k], EndName(end));
       AddComponent(line, seen, end.Component);
     }
     std::vector<std::string> groups;
@@ -302,13 +311,14 @@ private:
         continue;
       }
       ReportLine line{ReportKind::Problem, {}, {}, {}};
-      std::unordered_set<std::int32_t> seen, parts;
+      std::unordered_set<std::int32_t> seen;
+      std::unordered_set<std::string> named;
       std::vector<std::string> names, refs;
       for (std::size_t k = 0; k < nodes.size() && k < MaxNamesInALine; ++k)
         names.push_back(NodeName(nodes[k]));
       for (const std::size_t e : endsOfNet_[net]) {
-        if (parts.insert(ends_[e].Part).second)
-          refs.push_back(Ref(ends_[e].Part));
+        if (named.insert(EndName(ends_[e])).second)
+          refs.push_back(EndName(ends_[e]));
         AddComponent(line, seen, ends_[e].Component);
       }
       MarkNet(line, static_cast<std::int32_t>(net));
@@ -389,8 +399,11 @@ private:
         const BoardComponent &c = board_.GetComponent(u.Components[end]);
         const bool twoLead = u.Turns == UnitTurns::Either || u.Turns == UnitTurns::Polar;
         const std::int32_t trace = twoLead && end == 1 ? c.EndTrace : c.StartTrace;
+        const CheckedPart &checked = PartOf(part);
         AddProblem({ReportKind::Problem,
-                    EndFaultText(Named(part), trace, c.StartPin),
+                    EndFaultText(checked.How == Placement::PinSockets ? checked.PinSockets[end]
+                                                                      : Named(part),
+                                 trace, c.StartPin),
                     {},
                     {u.Components[end]}});
       }
@@ -499,17 +512,7 @@ CheckReport CheckInputAgainst(const Board &board, const Copper &copper, CheckInp
 }
 
 CheckReport CheckLayout(const Board &board, const Circuit &circuit, const CheckLimits &limits) {
-  const Copper copper(board);
-  CheckInput input;
-  input.Nodes = circuit.Nodes;
-  for (const CircuitPart &part : circuit.Parts)
-    input.Parts.push_back(
-        {part.Reference,
-         part.ComponentName,
-         part.Group == PartGroup::Transistor ? Placement::OrderedSockets : Placement::TwoLead,
-         {}});
-  input.Problem = BuildMatchProblem(board, copper, circuit);
-  return CheckInputAgainst(board, copper, std::move(input), limits);
+  return CheckLayout(board, ToCircuitModel(circuit), limits);
 }
 
 std::string ReportText(const CheckReport &report) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "circuit/circuit_model.h"
 #include "nets/circuit.h"
 
 #include <cstdint>
@@ -55,6 +56,14 @@ struct CheckLimits {
 // off the board or on a cut. Like parts are paired with components the way that implements the
 // netlist when there is one, whatever the list order (see MatchUnits). Positions are counted
 // from 1, as the dialogs show them. Throws TarnwickError for a board too large to work out.
+// Parts of the circuit model are found as the footprint table places them: a two-lead part on a
+// component whose kind its footprint matches and whose name is its value; a part placed as
+// sockets on the Sockets named <reference>.<pin>, pin by pin, or a transistor on the three
+// <ref>_1 sockets the import makes. Netlist lines the reader passed over are noted as not
+// checked.
+CheckReport CheckLayout(const Board &board, const circuit::Circuit &circuit,
+                        const CheckLimits &limits = {});
+// The same for a netlist read by the import's rules.
 CheckReport CheckLayout(const Board &board, const Circuit &circuit, const CheckLimits &limits = {});
 
 // The report as tarnwick-cli prints it: the verdict, then one problem or note per line.

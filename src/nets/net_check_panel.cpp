@@ -62,13 +62,31 @@ NetCheckPanel::NetCheckPanel(Board &board, QWidget *parent) : QWidget(parent), b
   hide();
 }
 
-void NetCheckPanel::SetNetlist(Circuit circuit, const QString &fileName) {
-  circuit_ = std::move(circuit);
+// What a check works on and gives back; shared by the window and the worker.
+struct NetCheckPanel::Job {
+  Board Snapshot;
+  std::shared_ptr<const circuit::Circuit> Netlist;
+  std::uint64_t Generation = 0;
+  CheckReport Report;
+  std::string Error;
+};
+
+NetCheckPanel::~NetCheckPanel() {
+  // The check is bounded; its report, posted to this panel, goes with it.
+  if (worker_.joinable())
+    worker_.join();
+}
+
+void NetCheckPanel::SetNetlist(circuit::Circuit circuit, const QString &fileName) {
+  ++generation_; // a report on the old netlist is not shown
+  circuit_ = std::make_shared<const circuit::Circuit>(std::move(circuit));
   title_->setText(QStringLiteral("Check against %1").arg(fileName.section(QLatin1Char('/'), -1)));
   title_->setToolTip(fileName);
   Recheck();
   show();
 }
+
+bool NetCheckPanel::Checking() const { return running_ || pending_ || recheck_->isActive(); }
 
 void NetCheckPanel::ScheduleRecheck() {
   if (circuit_)
@@ -81,15 +99,68 @@ void NetCheckPanel::Recheck() {
     return;
   // The marks belong to the report being replaced; they may name components that are gone.
   ClearMarks();
-  try {
-    report_ = CheckLayout(board_, *circuit_);
-  } catch (const std::exception &e) {
+  if (running_)
+    pending_ = true;
+  else
+    StartCheck();
+}
+
+void NetCheckPanel::StartCheck() {
+  auto job = std::make_shared<Job>();
+  std::vector<std::string> labels;
+  for (std::int32_t t = 0; t < board_.TraceCount(); ++t)
+    labels.push_back(board_.GetTrace(t).Name);
+  job->Snapshot.SetTraces(labels, board_.PinCount());
+  std::vector<BoardComponent> components;
+  components.reserve(static_cast<std::size_t>(board_.ComponentCount()));
+  for (std::int32_t i = 0; i < board_.ComponentCount(); ++i)
+    components.push_back(board_.GetComponent(i));
+  job->Snapshot.SpliceComponents(0, 0, components);
+  job->Netlist = circuit_;
+  job->Generation = generation_;
+  if (worker_.joinable())
+    worker_.join(); // it has posted its report already
+  running_ = true;
+  pending_ = false;
+  worker_ = std::thread([this, job] {
+    try {
+      job->Report = CheckLayout(job->Snapshot, *job->Netlist);
+    } catch (const std::exception &e) {
+      job->Error = e.what();
+    } catch (...) {
+      job->Error = "The check stopped with an unknown error.";
+    }
+    QMetaObject::invokeMethod(this, Guarded([this, job] { Finished(job); }), Qt::QueuedConnection);
+  });
+}
+
+void NetCheckPanel::Finished(const std::shared_ptr<Job> &job) {
+  running_ = false;
+  if (worker_.joinable())
+    worker_.join();
+  if (!circuit_)
+    return;
+  // The board changed while the check ran, or the netlist did: this report is out of date.
+  if (pending_ || job->Generation != generation_ ||
+      job->Snapshot.ComponentCount() != board_.ComponentCount()) {
+    StartCheck();
+    return;
+  }
+  if (!job->Error.empty()) {
     // Shown in place of the report: the panel runs from the event loop, where nothing may
     // be thrown.
-    report_ = {};
-    report_.Problems = 1;
-    report_.Lines.push_back({ReportKind::Problem, e.what(), {}, {}});
+    CheckReport error;
+    error.Problems = 1;
+    error.Lines.push_back({ReportKind::Problem, job->Error, {}, {}});
+    ShowReport(std::move(error));
+  } else {
+    ShowReport(std::move(job->Report));
   }
+}
+
+void NetCheckPanel::ShowReport(CheckReport report) {
+  ClearMarks();
+  report_ = std::move(report);
   lineComponents_.clear();
   const QSignalBlocker quiet(list_);
   list_->clear();
@@ -105,6 +176,8 @@ void NetCheckPanel::Recheck() {
 
 void NetCheckPanel::CloseReport() {
   recheck_->stop();
+  ++generation_; // a check still running is not shown
+  pending_ = false;
   circuit_.reset();
   report_ = {};
   lineComponents_.clear();

@@ -29,21 +29,17 @@ public:
       : netsOfNode_(nodes), nodesOfNet_(nets), labelled_(labelled) {}
 
   void Add(std::int32_t node, std::int32_t net, int sign) {
-    // A node's ends lie on few nets, so a short list beats a hash table here.
-    auto &nets = netsOfNode_[static_cast<std::size_t>(node)];
-    auto it =
-        std::find_if(nets.begin(), nets.end(), [net](const auto &e) { return e.first == net; });
+    // Ends per node and net in one table: a node may lie on thousands of nets.
+    const std::uint64_t key =
+        (std::uint64_t{static_cast<std::uint32_t>(node)} << 32) | static_cast<std::uint32_t>(net);
+    auto &ofNode = netsOfNode_[static_cast<std::size_t>(node)];
     auto &ofNet = nodesOfNet_[static_cast<std::size_t>(net)];
     if (sign > 0) {
-      if (it != nets.end()) {
-        ++it->second;
-      } else {
-        problems_ += (!nets.empty()) + (ofNet++ > 0);
-        nets.emplace_back(net, 1);
-      }
-    } else if (it != nets.end() && --it->second == 0) {
-      nets.erase(it);
-      problems_ -= (!nets.empty()) + (--ofNet > 0);
+      if (ends_[key]++ == 0)
+        problems_ += (ofNode++ > 0) + (ofNet++ > 0);
+    } else if (auto it = ends_.find(key); it != ends_.end() && --it->second == 0) {
+      ends_.erase(it);
+      problems_ -= (--ofNode > 0) + (--ofNet > 0);
     }
     if (static_cast<std::size_t>(net) < labelled_.size()) {
       const auto &nodes = labelled_[static_cast<std::size_t>(net)];
@@ -51,11 +47,12 @@ public:
         mislabelled_ += sign;
     }
   }
-  void Faulty(int sign) { problems_ += sign; }
+  void Faulty(int weight) { problems_ += weight; }
   std::int64_t Value() const { return problems_ * 1'000'000 + mislabelled_; }
 
 private:
-  std::vector<std::vector<std::pair<std::int32_t, std::int32_t>>> netsOfNode_; // net, ends
+  std::unordered_map<std::uint64_t, std::int32_t> ends_; // node and net -> ends
+  std::vector<std::int32_t> netsOfNode_;
   std::vector<std::int32_t> nodesOfNet_;
   const std::vector<std::vector<std::int32_t>> &labelled_;
   std::int64_t problems_ = 0;
@@ -348,6 +345,7 @@ private:
             result_.SearchCut = true; // said instead of a list cut short
             break;
           }
+          --steps_;
           if (SortedNets(g, i) == SortedNets(g, j) || SortedNodes(g, i) == SortedNodes(g, j))
             continue;
           if (ExchangeScoresTheSame(g, i, j)) {
@@ -396,75 +394,6 @@ private:
 
 Matching MatchUnits(MatchProblem problem, const MatchLimits &limits) {
   return Matcher(std::move(problem), limits).Run();
-}
-
-MatchProblem BuildMatchProblem(const Board &board, const Copper &copper, const Circuit &circuit) {
-  MatchProblem problem;
-  std::map<std::pair<PartGroup, std::string>, std::int32_t> keys;
-  auto keyOf = [&keys](PartGroup group, const std::string &name) {
-    return keys.emplace(std::make_pair(group, name), static_cast<std::int32_t>(keys.size()))
-        .first->second;
-  };
-  for (const CircuitPart &part : circuit.Parts)
-    problem.Parts.push_back({keyOf(part.Group, part.ComponentName), part.Nodes});
-  problem.NodeCount = static_cast<std::int32_t>(circuit.Nodes.size());
-  problem.NetCount = copper.NetCount();
-
-  std::map<std::string, std::vector<std::int32_t>> sockets;
-  for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
-    const BoardComponent &c = board.GetComponent(i);
-    if (c.Is(ComponentKind::Socket)) {
-      sockets[LowerCase(c.Name)].push_back(i);
-      continue;
-    }
-    if (TerminalCount(c) != 2)
-      continue;
-    PartUnit u;
-    const PartGroup group = c.Is(ComponentKind::Resistor) ? PartGroup::Resistor
-                            : c.Is(ComponentKind::Diode)  ? PartGroup::Diode
-                                                          : PartGroup::Capacitor;
-    u.Key = keyOf(group, LowerCase(c.Name));
-    u.Turns = c.Is(ComponentKind::Resistor) || c.Is(ComponentKind::Capacitor) ? UnitTurns::Either
-                                                                              : UnitTurns::Polar;
-    u.Components = {i, i};
-    u.Nets = {copper.NetAt(c.StartTrace, c.StartPin), copper.NetAt(c.EndTrace, c.StartPin)};
-    problem.Units.push_back(std::move(u));
-  }
-  // A transistor is three sockets of its name, taken in list order.
-  for (const auto &[name, list] : sockets) {
-    for (std::size_t k = 0; k < list.size(); k += 3) {
-      PartUnit u;
-      u.Key = keyOf(PartGroup::Transistor, name);
-      u.Turns = UnitTurns::Ordered;
-      for (std::size_t j = k; j < list.size() && j < k + 3; ++j) {
-        const BoardComponent &c = board.GetComponent(list[j]);
-        u.Components.push_back(list[j]);
-        u.Nets.push_back(copper.NetAt(c.StartTrace, c.StartPin));
-      }
-      problem.Units.push_back(std::move(u));
-    }
-  }
-
-  // Per net, the nodes whose name is one of its trace labels; the import labels ground "GND".
-  std::unordered_map<std::string, std::int32_t> byName;
-  for (std::size_t n = 0; n < circuit.Nodes.size(); ++n)
-    byName.emplace(circuit.Nodes[n], static_cast<std::int32_t>(n));
-  problem.Labelled.resize(static_cast<std::size_t>(copper.NetCount()));
-  for (std::int32_t net = 0; net < copper.NetCount(); ++net) {
-    for (const std::string &label : copper.Labels(net)) {
-      std::string name = LowerCase(label);
-      if (name == "gnd")
-        name = "0";
-      if (auto it = byName.find(name); it != byName.end())
-        problem.Labelled[static_cast<std::size_t>(net)].push_back(it->second);
-    }
-  }
-  return problem;
-}
-
-Matching MatchParts(const Board &board, const Copper &copper, const Circuit &circuit,
-                    const MatchLimits &limits) {
-  return MatchUnits(BuildMatchProblem(board, copper, circuit), limits);
 }
 
 } // namespace tarnwick

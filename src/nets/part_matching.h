@@ -1,7 +1,5 @@
 #pragma once
 
-#include "nets/circuit.h"
-#include "nets/copper.h"
 #include "nets/match_problem.h"
 #include "nets/perfect_search.h"
 
@@ -43,14 +41,5 @@ struct MatchLimits {
 // (opens, shorts, parts turned wrong), found by placing them one by one and exchanging pairs of
 // like parts while that helps. Deterministic; bounded by `limits`.
 Matching MatchUnits(MatchProblem problem, const MatchLimits &limits = {});
-
-// The problem of a board and a netlist: a part takes a component of its kind group whose name
-// equals its value without regard to case; a transistor, the sockets named after it (three of
-// one name, in list order, as the import places them).
-MatchProblem BuildMatchProblem(const Board &board, const Copper &copper, const Circuit &circuit);
-
-// Both steps at once.
-Matching MatchParts(const Board &board, const Copper &copper, const Circuit &circuit,
-                    const MatchLimits &limits = {});
 
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 #include "document/document_hooks.h"
 #include "document/layout_file.h"
 #include "document/newschematic.h"
+#include "nets/net_check_panel.h"
 #include "ui/EnhControls.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
@@ -50,6 +51,9 @@ void TMainForm::ResetDocument() {
   eightBitText_ = false;
   Edit3->clear();
   Panel1->hide();
+  // A report on the layout that goes would name parts of another board.
+  if (NetCheck1)
+    NetCheck1->CloseReport();
   document_->Reset(false);
   UpdateCommands();
   if (hooks_) // the recovery copy goes with the changes

@@ -7,7 +7,7 @@
 #include "editing/u_newcompnt.h"
 #include "layout/layout_command.h"
 #include "netlist/import_command.h"
-#include "nets/check_command.h"
+#include "nets/net_check_panel.h"
 #include "output/assembly_commands.h"
 #include "output/output_commands.h"
 #include "output/u_print.h"
@@ -70,8 +70,8 @@ public:
     form_.Edit3->setEnabled(true);
     form_.ShowLayoutPanel();
   }
-  void CheckAgainst(const QString &fileName) override {
-    CheckAgainstNetlistFile(*form_.NetCheck1, fileName);
+  void CheckAgainst(circuit::Circuit circuit, const QString &fileName) override {
+    form_.NetCheck1->SetNetlist(std::move(circuit), fileName);
   }
 
 private:

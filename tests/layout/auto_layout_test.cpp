@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 
 namespace tarnwick::layout_test {
@@ -84,10 +85,71 @@ TEST(AutoLayout, EveryRandomCircuitIsLaidOutByEveryRule) {
     const circuit::Circuit c = RandomCircuit(random, parts);
     layout::LayoutOptions options;
     options.Seed = static_cast<std::uint64_t>(round);
+    options.Steps = 30;
     const layout::LayoutResult r = layout::LayOut(c, options);
     ASSERT_TRUE(r.Found) << "round " << round << ": " << r.Why;
     EXPECT_EQ(ReferenceFault(c, r.Layout), "") << "round " << round << ", " << parts << " parts";
   }
+}
+
+} // namespace
+
+namespace {
+
+// The search reports each better board as it finds it, and a stop ends it with the best so far.
+TEST(AutoLayout, ReportsImprovementsAndStopsWithTheBestSoFar) {
+  const circuit::Circuit c = Flasher555();
+  std::vector<layout::LayoutCost> seen;
+  std::int64_t lastSteps = 0;
+  const layout::LayoutResult full =
+      layout::LayOut(c, {}, nullptr, [&](const layout::LayoutProgress &p) {
+        EXPECT_GE(p.Steps, lastSteps);
+        EXPECT_LE(p.Steps, p.Budget);
+        lastSteps = p.Steps;
+        seen.push_back(p.Best);
+      });
+  ASSERT_FALSE(seen.empty());
+  for (std::size_t i = 1; i < seen.size(); ++i)
+    EXPECT_TRUE(seen[i] < seen[i - 1]);
+  EXPECT_EQ(seen.back().Holes(), full.Cost.Holes());
+
+  std::atomic<bool> stop{false};
+  const layout::LayoutResult stopped =
+      layout::LayOut(c, {}, &stop, [&](const layout::LayoutProgress &) { stop = true; });
+  ASSERT_TRUE(stopped.Found);
+  EXPECT_EQ(stopped.Steps, 1);
+  EXPECT_EQ(ReferenceFault(c, stopped.Layout), "");
+}
+
+TEST(AutoLayout, RefusesWhatItCannotLayOutAndSaysWhy) {
+  CircuitBuilder huge;
+  for (int i = 0; i < 401; ++i)
+    huge.Add(PartKind::Resistor, "r" + std::to_string(i), "1k", {"a", "b"});
+  EXPECT_THROW(layout::LayOut(huge.Get(), {}), TarnwickError);
+
+  circuit::Circuit chip;
+  chip.Nets = {"a"};
+  circuit::Part u{"u1", "BIG", PartKind::Ic, {}, 1};
+  for (int n = 1; n <= 40; ++n)
+    u.Pins.push_back({std::to_string(n), 0});
+  chip.Parts.push_back(u);
+  try {
+    layout::LayOut(chip, {});
+    ADD_FAILURE() << "a 40-pin IC was laid out";
+  } catch (const TarnwickError &e) {
+    EXPECT_NE(std::string(e.what()).find("u1 has 40 pins"), std::string::npos) << e.what();
+  }
+
+  const layout::LayoutResult empty = layout::LayOut(circuit::Circuit{}, {});
+  EXPECT_FALSE(empty.Found);
+  EXPECT_NE(empty.Why, "");
+
+  // Too narrow a board: nothing found, and the reason names the limit.
+  layout::LayoutOptions narrow;
+  narrow.MaxTraces = 3;
+  const layout::LayoutResult none = layout::LayOut(Flasher555(), narrow);
+  EXPECT_FALSE(none.Found);
+  EXPECT_NE(none.Why.find("3 traces"), std::string::npos) << none.Why;
 }
 
 } // namespace

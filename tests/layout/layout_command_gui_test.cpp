@@ -60,6 +60,11 @@ protected:
     };
   }
 
+  // The check runs on a thread of its own; its report shows once it is done.
+  bool CheckDone() {
+    return QTest::qWaitFor([this] { return !form.NetCheck1->Checking(); }, 60000);
+  }
+
   QString LayoutText() {
     return QString::fromStdString(FormatLayout(form.Board(), form.Edit3->text().toStdString()));
   }
@@ -130,6 +135,7 @@ TEST_F(LayOutWindow, GivesAnUntitledLayoutThatImplementsTheNetlistWithAFreshHist
   // The check panel, open against the netlist, passes the board.
   ASSERT_TRUE(form.NetCheck1->isVisible());
   ASSERT_TRUE(form.NetCheck1->HasNetlist());
+  ASSERT_TRUE(CheckDone());
   EXPECT_TRUE(form.NetCheck1->Report().Implements());
   EXPECT_TRUE(form.NetCheck1->Lines().item(0)->text().startsWith(
       QStringLiteral("The layout implements the netlist")));
@@ -212,6 +218,7 @@ TEST_F(LayOutWindow, UseBestSoFarEndsWithAValidBoardAndTheWindowNeverWaits) {
   EXPECT_TRUE(best.contains(QStringLiteral("holes"))) << best.toStdString();
   EXPECT_EQ(form.Edit3->text(), QStringLiteral("chain.sp"));
   ASSERT_TRUE(form.NetCheck1->HasNetlist());
+  ASSERT_TRUE(CheckDone());
   EXPECT_TRUE(form.NetCheck1->Report().Implements());
   // The window handled its events all along, however long the search took.
   EXPECT_LT(longestGap, 250) << "search took " << search.elapsed() << " ms";

@@ -17,9 +17,11 @@ struct Files {
   std::string good = dir.File("good.twk");
   std::string broken = dir.File("broken.twk");
   std::string malformed = dir.File("malformed.net");
+  std::string kicad = dir.File("kicad.net");
   Files() {
     WriteBytes(netlist, SmallNetlist);
     WriteBytes(malformed, "* title\nR1 a b\n");
+    WriteBytes(kicad, "(export (version D)\n  (components (comp (ref R1)\n");
     Board board;
     BuildSmallBoard(board);
     WriteLayoutFile(good, board, "small");
@@ -53,7 +55,8 @@ TEST(CheckCommand, ExitStatusTellsWhetherTheLayoutImplementsTheNetlist) {
        2,
        "Unable to read " + f.dir.File("nothing.net")},
       {{"check", f.dir.File("nothing.twk"), f.netlist}, 2, "Unable to read"},
-      {{"check", f.good, f.malformed}, 2, "line 2 of the netlist has too few fields"},
+      {{"check", f.good, f.malformed}, 2, "malformed.net: line 2: r1 has too few fields"},
+      {{"check", f.good, f.kicad}, 2, "kicad.net: line 2: "},
       {{"check", f.good}, 2, "check takes 2 arguments"},
       {{"nets"}, 2, "nets takes 1 argument"},
   };

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -63,10 +64,10 @@ protected:
     return img.pixel(18 * trace + 3 + 2, 15 * pin + 4 + 2) | 0xFF000000;
   }
 
-  // Lets the deferred recheck run.
-  static void Settle() {
-    for (int i = 0; i < 3; ++i)
-      QCoreApplication::processEvents();
+  // Lets the deferred recheck run, on its thread, and its report come back.
+  void Settle() {
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !form.NetCheck1->Checking(); }, 10'000));
   }
 
   QListWidget &Lines() { return form.NetCheck1->Lines(); }
@@ -97,6 +98,7 @@ TEST_F(NetCheckWindow, PanelChecksRechecksAfterChangesAndMarksWhatALineNames) {
   form.CheckAgainstNetlist1Click();
   EXPECT_EQ(prompts.FileDialogs.back().Request.Key, QStringLiteral("OpenDialog2"));
   ASSERT_TRUE(form.NetCheck1->isVisible());
+  Settle();
   EXPECT_EQ(Lines().item(0)->text(),
             QStringLiteral("The layout implements the netlist: 5 parts, 4 nodes."));
 
@@ -134,13 +136,60 @@ TEST_F(NetCheckWindow, PanelChecksRechecksAfterChangesAndMarksWhatALineNames) {
   // A netlist that cannot be read stops with its message; the report stays.
   prompts.OpenNames = {dir.filePath("nothing.net")};
   EXPECT_EQ(RunReportingError([&] { form.CheckAgainstNetlist1Click(); }),
-            QStringLiteral("Unable to read ") + dir.filePath("nothing.net"));
+            QStringLiteral("Unable to read ") + dir.filePath("nothing.net") +
+                QStringLiteral(": No such file or directory"));
   EXPECT_TRUE(form.NetCheck1->HasNetlist());
 
   form.NetCheck1->findChild<QPushButton *>(QStringLiteral("NetCheckClose"))->click();
   EXPECT_FALSE(form.NetCheck1->isVisible());
   EXPECT_FALSE(form.NetCheck1->HasNetlist());
   EXPECT_EQ(Lines().count(), 0);
+}
+
+// The check of a large board runs beside the window, and a report on a layout that is no longer
+// open goes with it.
+TEST_F(NetCheckWindow, RechecksRunOffTheWindowAndEndWithTheLayout) {
+  Board board;
+  board.InitBoard(4, 10);
+  std::ofstream many(dir.filePath("many.net").toStdString());
+  many << "* a thousand resistors in one hole\n";
+  for (int i = 0; i < 3000; ++i) {
+    many << "R" << i << " n" << i << " n" << i + 1 << " 1k\n";
+    Place(board, ComponentKind::Resistor, 1, 1, 3, "1k");
+  }
+  many.close();
+  WriteLayoutFile(dir.filePath("many.twk").toStdString(), board, "many");
+  prompts.OpenNames = {dir.filePath("many.twk")};
+  form.Open1Click();
+  prompts.OpenNames = {dir.filePath("many.net")};
+  QElapsedTimer clock;
+  clock.start();
+  form.CheckAgainstNetlist1Click();
+  EXPECT_LT(clock.elapsed(), 100);
+  EXPECT_TRUE(form.NetCheck1->Checking());
+  Settle();
+  EXPECT_EQ(Lines().item(0)->text(),
+            QStringLiteral("The layout does not implement the netlist: 1 problem."));
+
+  // An edit: the window goes on while the board is checked again.
+  form.Edit1->setText(QStringLiteral("in"));
+  form.Board().HighlightTrace = 1;
+  form.Button3Click();
+  clock.restart();
+  QCoreApplication::processEvents();
+  EXPECT_LT(clock.elapsed(), 100);
+  EXPECT_TRUE(form.NetCheck1->Checking());
+
+  // Another layout opened while the check runs: the report closes, and stays closed.
+  prompts.Questions = {true}; // discard the changed label
+  prompts.OpenNames = {dir.filePath("small.twk")};
+  form.Open1Click();
+  EXPECT_FALSE(form.NetCheck1->isVisible());
+  EXPECT_FALSE(form.NetCheck1->HasNetlist());
+  Settle();
+  EXPECT_FALSE(form.NetCheck1->isVisible());
+  EXPECT_EQ(Lines().count(), 0);
+  EXPECT_EQ(form.Board().ComponentCount(), 8);
 }
 
 TEST_F(NetCheckWindow, ShowNetsTintsTheClickedNetAcrossWiresOnlyWhileOn) {
