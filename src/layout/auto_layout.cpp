@@ -131,7 +131,7 @@ private:
     return spent.count() > options_.Seconds;
   }
   Attempt Step(const std::vector<std::int32_t> &order, const PlacementWeights &weights);
-  void Phase(PlacementWeights weights, std::int64_t end);
+  void Phase(PlacementWeights weights, std::int64_t end, bool largestFirst);
   void Keep(const Attempt &a);
 
   const LayoutProblem &problem_;
@@ -174,8 +174,13 @@ void Search::Keep(const Attempt &a) {
     progress_({best_, steps_, budget_});
 }
 
-void Search::Phase(PlacementWeights weights, std::int64_t end) {
+void Search::Phase(PlacementWeights weights, std::int64_t end, bool largestFirst) {
   std::vector<std::int32_t> order = ConnectedOrder(problem_);
+  if (largestFirst)
+    std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+      return problem_.Items[static_cast<std::size_t>(a)].Size() >
+             problem_.Items[static_cast<std::size_t>(b)].Size();
+    });
   Attempt current = Step(order, weights);
   // Until one order works, the item that found no place moves ahead of some of those before
   // it, and every few tries the islands weigh more.
@@ -217,14 +222,14 @@ void Search::Phase(PlacementWeights weights, std::int64_t end) {
 }
 
 LayoutResult Search::Run() {
-  // Three runs, each with its own weight of a new island against area: which packs a circuit
-  // best differs from circuit to circuit.
+  // Three runs, each with its own weight of a new island against area (which packs a circuit
+  // best differs from circuit to circuit), the second from the largest items first.
   const std::array<std::int32_t, 3> islandWeights{16, 8, 24};
   for (std::size_t p = 0; p < islandWeights.size() && !Over(budget_); ++p) {
     PlacementWeights weights;
     weights.Island = islandWeights[p];
     const std::int64_t left = budget_ - steps_;
-    Phase(weights, steps_ + left / static_cast<std::int64_t>(islandWeights.size() - p));
+    Phase(weights, steps_ + left / static_cast<std::int64_t>(islandWeights.size() - p), p == 1);
   }
   LayoutResult result;
   result.Steps = steps_;

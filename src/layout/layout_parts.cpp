@@ -79,9 +79,9 @@ std::int32_t LayoutProblem::DipPins(std::int32_t part) const {
       circuit::IcPinCount(Circuit->Parts[static_cast<std::size_t>(part)]));
 }
 
-LayoutProblem MakeProblem(const circuit::Circuit &circuit) {
-  LayoutProblem p;
-  p.Circuit = &circuit;
+namespace {
+
+void CheckLimits(const circuit::Circuit &circuit) {
   if (circuit.Parts.size() > static_cast<std::size_t>(MaxLayoutParts))
     throw TarnwickError("The circuit has " + std::to_string(circuit.Parts.size()) +
                         " parts; the automatic layout takes at most " +
@@ -93,85 +93,119 @@ LayoutProblem MakeProblem(const circuit::Circuit &circuit) {
     throw TarnwickError("The circuit has " + std::to_string(pins) +
                         " pins; the automatic layout takes at most " +
                         std::to_string(MaxLayoutPins) + ".");
-  p.NetNames = circuit.Nets;
-  p.NetCount = static_cast<std::int32_t>(circuit.Nets.size());
-  p.NetPins.assign(circuit.Nets.size(), 0);
-  const auto freshNet = [&p](const std::string &name) {
-    p.NetNames.push_back(name);
-    p.NetPins.push_back(1);
-    return p.NetCount++;
-  };
-  const auto netOf = [&](const Part &part, const circuit::Pin &pin) {
-    if (pin.Net < 0)
-      return freshNet({});
-    if (static_cast<std::size_t>(pin.Net) >= circuit.Nets.size())
-      throw TarnwickError(PartText(part) + " names a net the circuit does not have.");
-    ++p.NetPins[static_cast<std::size_t>(pin.Net)];
-    return pin.Net;
-  };
+}
 
-  for (std::size_t i = 0; i < circuit.Parts.size(); ++i) {
-    const Part &part = circuit.Parts[i];
+// Fills a problem part by part, counting the pins of each net and giving every pin that
+// connects to nothing a net of its own.
+class ProblemBuilder {
+public:
+  explicit ProblemBuilder(const circuit::Circuit &circuit) : c_(circuit) {
+    p_.Circuit = &circuit;
+    p_.NetNames = circuit.Nets;
+    p_.NetCount = static_cast<std::int32_t>(circuit.Nets.size());
+    p_.NetPins.assign(circuit.Nets.size(), 0);
+  }
+
+  void Add(std::size_t index) {
+    const Part &part = c_.Parts[index];
     const circuit::Footprint &fp = circuit::FootprintOf(part.Kind);
     Item item;
-    item.Part = static_cast<std::int32_t>(i);
+    item.Part = static_cast<std::int32_t>(index);
     item.Kind = fp.Shape;
-    std::vector<std::int32_t> nets;
     switch (fp.Shape) {
     case FootprintShape::TwoLead:
-    case FootprintShape::InLine: {
-      const std::size_t want = fp.Shape == FootprintShape::TwoLead ? 2 : 3;
-      if (part.Pins.size() != want)
-        throw TarnwickError(PartText(part) + " has " + std::to_string(part.Pins.size()) +
-                            " pins; a " + fp.Name + " has " + std::to_string(want) + ".");
-      for (const circuit::Pin &pin : part.Pins)
-        nets.push_back(netOf(part, pin));
-      item.Shapes = fp.Shape == FootprintShape::TwoLead ? TwoLeadShapes(fp, nets[0], nets[1])
-                                                        : InLineShapes(nets);
-      p.Items.push_back(std::move(item));
+    case FootprintShape::InLine:
+      item.Shapes = LineShapes(part, fp);
+      p_.Items.push_back(std::move(item));
       break;
-    }
-    case FootprintShape::Dip: {
-      const std::int32_t highest = circuit::IcPinCount(part);
-      const std::int32_t size = circuit::DipTemplatePins(highest);
-      if (size == 0 || highest < 1)
-        throw TarnwickError(PartText(part) + " has " + std::to_string(highest) +
-                            " pins; the largest DIP socket has " +
-                            std::to_string(circuit::MaxIcPins) + ".");
-      std::vector<std::int32_t> netOfNumber(static_cast<std::size_t>(size) + 1, -1);
-      std::vector<std::int32_t> pinOfNumber(static_cast<std::size_t>(size) + 1, -1);
-      for (std::size_t k = 0; k < part.Pins.size(); ++k) {
-        char *end = nullptr;
-        const long n = std::strtol(part.Pins[k].Name.c_str(), &end, 10);
-        const bool numbered = !part.Pins[k].Name.empty() && *end == '\0' && n >= 1 && n <= size;
-        const std::size_t number = numbered ? static_cast<std::size_t>(n) : k + 1;
-        if (pinOfNumber[number] >= 0)
-          throw TarnwickError(PartText(part) + " has two pins numbered " + std::to_string(number) +
-                              ".");
-        pinOfNumber[number] = static_cast<std::int32_t>(k);
-        netOfNumber[number] = netOf(part, part.Pins[k]);
-      }
-      for (std::size_t n = 1; n < netOfNumber.size(); ++n)
-        if (netOfNumber[n] < 0)
-          netOfNumber[n] = freshNet({});
-      item.Shapes = {DipShape(size, netOfNumber, pinOfNumber)};
-      p.Items.push_back(std::move(item));
+    case FootprintShape::Dip:
+      item.Shapes = {Dip(part)};
+      p_.Items.push_back(std::move(item));
       break;
-    }
     case FootprintShape::Pads:
       for (std::size_t k = 0; k < part.Pins.size(); ++k) {
         Item pad = item;
         pad.PadPin = static_cast<std::int32_t>(k);
         Shape s;
-        s.Pins = {{0, 0, netOf(part, part.Pins[k]), static_cast<std::int32_t>(k), 0}};
+        s.Pins = {{0, 0, NetOf(part, part.Pins[k]), static_cast<std::int32_t>(k), 0}};
         s.Spans = {{0, 0, 0}};
         pad.Shapes = {s};
-        p.Items.push_back(std::move(pad));
+        p_.Items.push_back(std::move(pad));
       }
       break;
     }
   }
-  return p;
+
+  LayoutProblem Take() { return std::move(p_); }
+
+private:
+  std::int32_t FreshNet() {
+    p_.NetNames.emplace_back();
+    p_.NetPins.push_back(1);
+    return p_.NetCount++;
+  }
+
+  std::int32_t NetOf(const Part &part, const circuit::Pin &pin) {
+    if (pin.Net < 0)
+      return FreshNet();
+    if (static_cast<std::size_t>(pin.Net) >= c_.Nets.size())
+      throw TarnwickError(PartText(part) + " names a net the circuit does not have.");
+    ++p_.NetPins[static_cast<std::size_t>(pin.Net)];
+    return pin.Net;
+  }
+
+  std::vector<Shape> LineShapes(const Part &part, const circuit::Footprint &fp) {
+    const std::size_t want = fp.Shape == FootprintShape::TwoLead ? 2 : 3;
+    if (part.Pins.size() != want)
+      throw TarnwickError(PartText(part) + " has " + std::to_string(part.Pins.size()) +
+                          " pins; a " + fp.Name + " has " + std::to_string(want) + ".");
+    std::vector<std::int32_t> nets;
+    for (const circuit::Pin &pin : part.Pins)
+      nets.push_back(NetOf(part, pin));
+    return fp.Shape == FootprintShape::TwoLead ? TwoLeadShapes(fp, nets[0], nets[1])
+                                               : InLineShapes(nets);
+  }
+
+  // An IC's pins by their DIP numbers (a pin not named by a number takes its place in the
+  // list); the template's spare pins connect to nothing.
+  Shape Dip(const Part &part) {
+    const std::int32_t highest = circuit::IcPinCount(part);
+    const std::int32_t size = circuit::DipTemplatePins(highest);
+    if (size == 0 || highest < 1)
+      throw TarnwickError(PartText(part) + " has " + std::to_string(highest) +
+                          " pins; the largest DIP socket has " +
+                          std::to_string(circuit::MaxIcPins) + ".");
+    std::vector<std::int32_t> netOfNumber(static_cast<std::size_t>(size) + 1, -1);
+    std::vector<std::int32_t> pinOfNumber(static_cast<std::size_t>(size) + 1, -1);
+    for (std::size_t k = 0; k < part.Pins.size(); ++k) {
+      char *end = nullptr;
+      const long n = std::strtol(part.Pins[k].Name.c_str(), &end, 10);
+      const bool numbered = !part.Pins[k].Name.empty() && *end == '\0' && n >= 1 && n <= size;
+      const std::size_t number = numbered ? static_cast<std::size_t>(n) : k + 1;
+      if (pinOfNumber[number] >= 0)
+        throw TarnwickError(PartText(part) + " has two pins numbered " + std::to_string(number) +
+                            ".");
+      pinOfNumber[number] = static_cast<std::int32_t>(k);
+      netOfNumber[number] = NetOf(part, part.Pins[k]);
+    }
+    for (std::size_t n = 1; n < netOfNumber.size(); ++n)
+      if (netOfNumber[n] < 0)
+        netOfNumber[n] = FreshNet();
+    return DipShape(size, netOfNumber, pinOfNumber);
+  }
+
+  const circuit::Circuit &c_;
+  LayoutProblem p_;
+};
+
+} // namespace
+
+LayoutProblem MakeProblem(const circuit::Circuit &circuit) {
+  CheckLimits(circuit);
+  ProblemBuilder builder(circuit);
+  for (std::size_t i = 0; i < circuit.Parts.size(); ++i)
+    builder.Add(i);
+  return builder.Take();
 }
 
 } // namespace tarnwick::layout

@@ -28,6 +28,8 @@ TEST(LayoutCli, LaysOutANetlistWritesItAndSumsItUp) {
   EXPECT_EQ(std::stoi(m[3]), std::stoi(m[1]) * std::stoi(m[2]));
   EXPECT_EQ(written.Name, "flasher_555.cir");
   EXPECT_EQ(layout_test::ReferenceFault(circuit::ReadCircuitFile(Flasher), written), "");
+  const CliOutcome check = RunProgram({"check", out, Flasher});
+  EXPECT_EQ(check.status, 0) << check.out;
   // The same seed in this process gives the same file.
   const std::string again = dir.File("again.twk");
   EXPECT_EQ(RunInProcess({"layout", Flasher, again, "--seed", "3"}).status, 0);

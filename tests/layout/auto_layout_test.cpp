@@ -36,6 +36,7 @@ TEST(AutoLayout, LaysOutA555FlasherByEveryRule) {
   const layout::LayoutResult r = layout::LayOut(c, {});
   ASSERT_TRUE(r.Found) << r.Why;
   EXPECT_EQ(ReferenceFault(c, r.Layout), "");
+  EXPECT_EQ(CheckFault(c, r.Layout), "");
   // The file reopens as written, and the cost is that of the board written.
   EXPECT_EQ(ReferenceFault(c, FormatRoundTrip(r.Layout)), "");
   EXPECT_LE(r.Cost.Traces, r.Layout.TraceCount);
@@ -89,6 +90,7 @@ TEST(AutoLayout, EveryRandomCircuitIsLaidOutByEveryRule) {
     const layout::LayoutResult r = layout::LayOut(c, options);
     ASSERT_TRUE(r.Found) << "round " << round << ": " << r.Why;
     EXPECT_EQ(ReferenceFault(c, r.Layout), "") << "round " << round << ", " << parts << " parts";
+    EXPECT_EQ(CheckFault(c, r.Layout), "") << "round " << round;
   }
 }
 

@@ -38,6 +38,7 @@ TEST(LayoutCorpus, EveryCircuitIsLaidOutByEveryRuleOnAFewHolesAPart) {
     const layout::LayoutResult r = layout::LayOut(c, {});
     ASSERT_TRUE(r.Found) << r.Why;
     EXPECT_EQ(ReferenceFault(c, r.Layout), "");
+    EXPECT_EQ(CheckFault(c, r.Layout), "");
     // The cost is that of the board: its strips, and its rows unless it has fewer than ten.
     EXPECT_EQ(r.Cost.Traces, r.Layout.TraceCount);
     EXPECT_EQ(std::max(r.Cost.Rows, 10), r.Layout.PinCount);

@@ -7,6 +7,7 @@
 #include "board/board.h"
 #include "circuit/circuit_model.h"
 #include "document/layout_file.h"
+#include "nets/net_check.h"
 
 #include <algorithm>
 #include <cctype>
@@ -346,6 +347,15 @@ private:
 
 inline std::string ReferenceFault(const circuit::Circuit &circuit, const LayoutData &layout) {
   return ReferenceChecker(circuit, layout).Fault();
+}
+
+// The project's own check of the board against the circuit: its report when the board does not
+// implement it, or an empty text.
+inline std::string CheckFault(const circuit::Circuit &circuit, const LayoutData &layout) {
+  Board board;
+  BuildBoard(layout, board);
+  const CheckReport report = CheckLayout(board, circuit);
+  return report.Implements() ? std::string() : ReportText(report);
 }
 
 } // namespace tarnwick::layout_test
