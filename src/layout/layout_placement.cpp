@@ -1,7 +1,9 @@
 #include "layout/layout_placement.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace tarnwick::layout {
 namespace {
@@ -91,7 +93,7 @@ private:
 // Every position the item fits, best first.
 std::vector<Choice> Positions(const Item &item, const Grid &grid,
                               const std::vector<std::int32_t> &netPlaced,
-                              const PlacementWeights &weights) {
+                              const PlacementWeights &weights, std::size_t limit) {
   std::vector<Choice> choices;
   const Rect &b = grid.Bounds();
   std::int32_t widest = 1;
@@ -129,7 +131,7 @@ std::vector<Choice> Positions(const Item &item, const Grid &grid,
         choices.push_back({score, static_cast<std::int32_t>(s), t, r, choices.size()});
       }
   }
-  const std::size_t kept = std::min(choices.size(), MaxRoutingTries);
+  const std::size_t kept = std::min(choices.size(), limit);
   std::partial_sort(choices.begin(), choices.begin() + static_cast<std::ptrdiff_t>(kept),
                     choices.end());
   choices.resize(kept);
@@ -183,6 +185,31 @@ void PutShape(const Shape &shape, std::int32_t t, std::int32_t r, Grid &grid) {
   grid.Extend(t, r, t + shape.Width - 1, r + shape.Height - 1);
 }
 
+namespace {
+
+// One position tried: the grid and links with the item placed and its nets joined.
+struct Trial {
+  bool Routed = false;
+  bool Seals = false; // it leaves a net with pins to come no way in
+  Grid Board{0, 0};
+  std::vector<Link> Links;
+};
+
+Trial TryPosition(const Shape &shape, const Choice &c, const Grid &grid,
+                  const std::vector<Link> &links, const std::vector<std::int32_t> &leftAfter,
+                  std::int32_t sealedBefore) {
+  Trial t;
+  t.Board = grid;
+  t.Links = links;
+  PutShape(shape, c.Trace, c.Row, t.Board);
+  std::int32_t failed = NoNet;
+  t.Routed = RouteLinks(t.Board, TouchedNets(shape, c.Trace, c.Row, grid), t.Links, failed);
+  t.Seals = t.Routed && SealedNets(t.Board, leftAfter) > sealedBefore;
+  return t;
+}
+
+} // namespace
+
 bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
                 const PlacementWeights &weights, Grid &grid, std::vector<Placed> &placed,
                 std::vector<Link> &links, std::int32_t &failedAt) {
@@ -192,35 +219,37 @@ bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &o
   links.clear();
   for (const std::int32_t i : order) {
     const Item &item = problem.Items[static_cast<std::size_t>(i)];
-    const std::vector<Choice> choices = Positions(item, grid, netPlaced, weights);
+    const std::vector<Choice> choices = Positions(item, grid, netPlaced, weights, MaxRoutingTries);
     std::vector<std::int32_t> leftAfter = netLeft;
     for (const ShapePin &p : item.Shapes[0].Pins)
       --leftAfter[static_cast<std::size_t>(p.Net)];
     const std::int32_t sealedBefore = SealedNets(grid, leftAfter);
-    bool done = false;
-    for (std::size_t k = 0; k < choices.size() && k < MaxRoutingTries && !done; ++k) {
-      const Choice &c = choices[k];
-      const Shape &shape = item.Shapes[static_cast<std::size_t>(c.Shape)];
-      const std::vector<std::int32_t> nets = TouchedNets(shape, c.Trace, c.Row, grid);
-      Grid trial = grid;
-      PutShape(shape, c.Trace, c.Row, trial);
-      const std::size_t before = links.size();
-      std::int32_t failed = NoNet;
-      if (!RouteLinks(trial, nets, links, failed) || SealedNets(trial, leftAfter) > sealedBefore) {
-        links.resize(before);
+    // The best position that leaves every net a way in; failing that, the best that joins the
+    // item's nets at all.
+    std::optional<Trial> chosen;
+    std::size_t chosenAt = 0;
+    for (std::size_t k = 0; k < choices.size(); ++k) {
+      const Shape &shape = item.Shapes[static_cast<std::size_t>(choices[k].Shape)];
+      Trial t = TryPosition(shape, choices[k], grid, links, leftAfter, sealedBefore);
+      if (!t.Routed || (chosen && t.Seals))
         continue;
-      }
-      grid = std::move(trial);
-      netLeft = leftAfter;
-      for (const ShapePin &p : shape.Pins)
-        ++netPlaced[static_cast<std::size_t>(p.Net)];
-      placed.push_back({i, c.Shape, c.Trace, c.Row});
-      done = true;
+      const bool fine = !t.Seals;
+      chosen = std::move(t);
+      chosenAt = k;
+      if (fine)
+        break;
     }
-    if (!done) {
+    if (!chosen) {
       failedAt = static_cast<std::int32_t>(placed.size());
       return false;
     }
+    const Choice &c = choices[chosenAt];
+    grid = std::move(chosen->Board);
+    links = std::move(chosen->Links);
+    netLeft = leftAfter;
+    for (const ShapePin &p : item.Shapes[static_cast<std::size_t>(c.Shape)].Pins)
+      ++netPlaced[static_cast<std::size_t>(p.Net)];
+    placed.push_back({i, c.Shape, c.Trace, c.Row});
   }
   return true;
 }
