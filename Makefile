@@ -46,6 +46,7 @@ fuzz: deps
 
 bench: build
 	./$(BUILD)/bench/tarnwick_bench
+	./$(BUILD)/bench/tarnwick_layout_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -8,6 +8,7 @@
 #include "circuit/circuit_reader.h"
 #include "document/layout_file.h"
 #include "editing/edit_operations.h"
+#include "layout/auto_layout.h"
 #include "netlist/netlist_import.h"
 #include "nets/net_check.h"
 #include "nets/net_listing.h"
@@ -19,7 +20,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <charconv>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iomanip>
 #include <memory>
 #include <ostream>
 
@@ -172,6 +178,68 @@ void NetsCommand(const CliArgs &args, std::ostream &out) {
   out << NetListing(layout->Board);
 }
 
+namespace {
+
+// An option's whole value as a number within [least, most]; anything else is a wrong argument.
+template <typename Number>
+Number WholeNumber(const CliArgs &args, const std::string &option, Number fallback, Number least,
+                   Number most) {
+  if (!args.Has(option))
+    return fallback;
+  const std::string text = args.Value(option);
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < least || value > most)
+    throw CommandFailure(option + " takes a whole number from " + std::to_string(least) + " to " +
+                             std::to_string(most) + ", not \"" + text + "\"",
+                         ExitUsage);
+  return value;
+}
+
+double Seconds(const CliArgs &args) {
+  if (!args.Has("--seconds"))
+    return layout::LayoutOptions{}.Seconds;
+  const std::string text = args.Value("--seconds");
+  char *end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(value) || value <= 0 || value > 86400)
+    throw CommandFailure("--seconds takes a positive number of seconds, not \"" + text + "\"",
+                         ExitUsage);
+  return value;
+}
+
+std::string BaseName(const std::string &path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+// Lays the circuit of a netlist out and writes it, named after the netlist; nothing is written
+// when the netlist cannot be read or the circuit cannot be laid out within the limits.
+void LayoutCommand(const CliArgs &args, std::ostream &out) {
+  layout::LayoutOptions options;
+  options.Seed = WholeNumber<std::uint64_t>(args, "--seed", 1, 0, UINT64_MAX);
+  options.Seconds = Seconds(args);
+  options.MaxTraces =
+      WholeNumber<std::int32_t>(args, "--max-traces", options.MaxTraces, 1, MaxLayoutTraces);
+  options.MaxRows = WholeNumber<std::int32_t>(args, "--max-rows", options.MaxRows, 10, 40);
+  const std::string &netlist = args.Positional[0];
+  const auto start = std::chrono::steady_clock::now();
+  const circuit::Circuit circuit = circuit::ReadCircuitFile(netlist);
+  const layout::LayoutResult result = layout::LayOut(circuit, options);
+  if (!result.Found)
+    throw TarnwickError(result.Why);
+  Board board;
+  BuildBoard(result.Layout, board);
+  WriteLayoutFile(args.Positional[1], board, BaseName(netlist));
+  const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+  const layout::LayoutCost &c = result.Cost;
+  out << c.Traces << " \u00d7 " << c.Rows << " = " << c.Holes() << " holes, " << c.Links
+      << " links, " << c.CutHoles << " cut holes, " << std::fixed << std::setprecision(2)
+      << spent.count() << " s\n";
+}
+
 const std::vector<CliCommand> &Commands() {
   static const std::vector<CliCommand> commands = {
       {"info",
@@ -230,6 +298,15 @@ const std::vector<CliCommand> &Commands() {
        "      not settle within its bound",
        false,
        &CheckCommand},
+      {"layout",
+       {"NETLIST", "OUT.twk"},
+       {{"--seed", "N"}, {"--seconds", "S"}, {"--max-traces", "W"}, {"--max-rows", "H"}},
+       "lay out the circuit of NETLIST (SPICE or KiCad) on a compact board and save it as\n"
+       "      OUT.twk; prints traces \u00d7 rows = holes, links, cut holes and seconds. The same\n"
+       "      seed (1 unless given) gives the same layout; S seconds cap the search (60),\n"
+       "      W traces (200) and H rows (10 to 40, 40 unless given) bound the board",
+       false,
+       &LayoutCommand},
       {"nets",
        {"LAYOUT"},
        {},

@@ -60,5 +60,6 @@ void CutsCommand(const CliArgs &args, std::ostream &out);
 void PartsCommand(const CliArgs &args, std::ostream &out);
 void CheckCommand(const CliArgs &args, std::ostream &out);
 void NetsCommand(const CliArgs &args, std::ostream &out);
+void LayoutCommand(const CliArgs &args, std::ostream &out);
 
 } // namespace tarnwick::cli

@@ -18,6 +18,8 @@ struct LayoutOptions {
   double Seconds = 60;          // a cap on the wall-clock time, never a decision of the search
   std::int32_t MaxTraces = 200; // the widest board the search may use
   std::int32_t MaxRows = 40;    // the tallest (never more than 40, never less than 10)
+  // The work the search does, in placements tried; 0 chooses it from the circuit's size.
+  std::int64_t Steps = 0;
 };
 
 // What a board costs, compared in this order: area first, then links, then cut holes.

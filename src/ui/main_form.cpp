@@ -138,6 +138,7 @@ void TMainForm::BuildMenus() {
   add(file, QStringLiteral("Save as..."), &TMainForm::Saveas1Click);
   file->addSeparator();
   add(file, QStringLiteral("Import Netlist..."), &TMainForm::ImportNetlist1Click);
+  add(file, QStringLiteral("Lay Out Netlist..."), &TMainForm::LayOutNetlist1Click);
   add(file, QStringLiteral("Check Against Netlist..."), &TMainForm::CheckAgainstNetlist1Click);
   file->addSeparator();
   add(file, QStringLiteral("Export Image..."), &TMainForm::ExportBitmap1Click);

@@ -89,6 +89,7 @@ public:
   void Save1Click();
   void Saveas1Click();
   void ImportNetlist1Click();
+  void LayOutNetlist1Click();
   void CheckAgainstNetlist1Click();
   void ExportBitmap1Click();
   void ExportCutList1Click();

@@ -5,7 +5,9 @@
 #include "document/document_hooks.h"
 #include "editing/editing_commands.h"
 #include "editing/u_newcompnt.h"
+#include "layout/layout_command.h"
 #include "netlist/import_command.h"
+#include "nets/net_check_panel.h"
 #include "output/assembly_commands.h"
 #include "output/output_commands.h"
 #include "output/u_print.h"
@@ -55,6 +57,34 @@ void TMainForm::ImportNetlist1Click() { ImportNetlistCommand(*this); }
 void TMainForm::ImportNetlistFile(const QString &fileName) {
   ImportNetlistFileCommand(*this, fileName);
 }
+
+namespace {
+
+// The window as Lay Out Netlist's target.
+class WindowLayoutTarget : public LayoutTarget {
+public:
+  explicit WindowLayoutTarget(TMainForm &form) : form_(form) {}
+  EditorHost &Host() override { return form_; }
+  void ShowLayout(const LayoutData &data) override {
+    form_.ApplyLayout(data);
+    form_.Edit3->setEnabled(true);
+    form_.ShowLayoutPanel();
+  }
+  void CheckAgainst(circuit::Circuit circuit, const QString &fileName) override {
+    form_.NetCheck1->SetNetlist(std::move(circuit), fileName);
+  }
+
+private:
+  TMainForm &form_;
+};
+
+} // namespace
+
+void TMainForm::LayOutNetlist1Click() {
+  WindowLayoutTarget target(*this);
+  LayOutNetlistCommand(target);
+}
+
 void TMainForm::ExportBitmap1Click() { ExportImageCommand(*this); }
 
 // The cut list counts from the side the print dialog is set to print for.

@@ -86,8 +86,9 @@ protected:
 TEST_F(NetCheckWindow, PanelChecksRechecksAfterChangesAndMarksWhatALineNames) {
   const QStringList file = Captions(QStringLiteral("File"));
   ASSERT_TRUE(file.contains(QStringLiteral("Check Against Netlist...")));
+  // Below Import Netlist... and Lay Out Netlist...
   EXPECT_EQ(file.indexOf(QStringLiteral("Check Against Netlist...")),
-            file.indexOf(QStringLiteral("Import Netlist...")) + 1);
+            file.indexOf(QStringLiteral("Import Netlist...")) + 2);
   EXPECT_FALSE(form.NetCheck1->isVisible());
 
   prompts.OpenNames = {QString()}; // cancelled: nothing happens
