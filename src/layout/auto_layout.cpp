@@ -114,8 +114,12 @@ public:
       wide += item.Shapes.front().Width + 1;
     canvas_.Traces = static_cast<std::int32_t>(
         std::min<std::int64_t>(wide, std::clamp(options.MaxTraces, 1, MaxLayoutTraces)));
+    // Five tries a part up to twenty parts, three for each part beyond: a try takes longer the
+    // more parts there are, and a large circuit gains less from each.
+    const std::int64_t items = static_cast<std::int64_t>(problem.Items.size());
     budget_ = options.Steps > 0 ? options.Steps
-                                : 48 + 5 * static_cast<std::int64_t>(problem.Items.size());
+                                : 48 + 5 * std::min<std::int64_t>(items, 20) +
+                                      3 * std::max<std::int64_t>(items - 20, 0);
   }
 
   LayoutResult Run();
