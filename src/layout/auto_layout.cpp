@@ -56,7 +56,8 @@ Attempt Try(const LayoutProblem &problem, const std::vector<std::int32_t> &order
   std::int32_t failed = NoNet;
   std::vector<std::int32_t> nets(static_cast<std::size_t>(problem.NetCount));
   std::iota(nets.begin(), nets.end(), 0);
-  if (!RouteLinks(grid, nets, a.Links, failed)) {
+  if (!RouteLinks(grid, nets, a.Links, failed) ||
+      !grid.GapsOpen(grid.Bounds().Left, grid.Bounds().Right)) {
     const std::string &name = problem.NetNames[static_cast<std::size_t>(failed)];
     a.Why = "no room for the links of net " + (name.empty() ? std::string("(unnamed)") : name);
     return a;

@@ -21,7 +21,7 @@ struct Placed {
 // How a placement weighs what it gives up, in holes of area.
 struct PlacementWeights {
   std::int32_t Island = 8;    // a pin that starts a new island of a net that has copper already
-  std::int32_t Cut = 1;       // a cut more
+  std::int32_t Cut = 2;       // a cut more: it needs a hole that nothing lies over
   std::int32_t PadInside = 2; // an off-board part's pad off the board's top and bottom rows
 };
 

@@ -101,7 +101,7 @@ private:
   std::string Spans() {
     std::map<int, std::vector<std::pair<int, int>>> rows;
     for (const BoardComponent &k : d_.Components)
-      if (!IsKind(k, ComponentKind::TraceCut) && !IsKind(k, ComponentKind::Label))
+      if (!IsKind(k, ComponentKind::Label))
         rows[k.StartPin].push_back(std::minmax(k.StartTrace, k.EndTrace));
     for (auto &[row, spans] : rows) {
       std::sort(spans.begin(), spans.end());
