@@ -14,7 +14,10 @@ using circuit::FootprintOf;
 using circuit::FootprintShape;
 using circuit::PartKind;
 
-constexpr std::uint32_t Bit(ComponentKind kind) { return 1u << static_cast<unsigned>(kind); }
+// A layout may hold kinds this program does not know (any byte); they match no part.
+constexpr std::uint32_t Bit(ComponentKind kind) {
+  return static_cast<unsigned>(kind) < 32 ? 1u << static_cast<unsigned>(kind) : 0;
+}
 
 // The two-lead kinds' masks of components that may stand for them; a component belongs to the
 // first that holds it.
