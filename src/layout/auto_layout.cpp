@@ -45,10 +45,11 @@ struct Canvas {
 };
 
 Attempt Try(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
-            const PlacementWeights &weights, const Canvas &canvas) {
+            const PlacementWeights &weights, const Canvas &canvas,
+            const std::function<bool()> &interrupted) {
   Attempt a;
   Grid grid(canvas.Traces, canvas.Rows);
-  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links, a.FailedAt)) {
+  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links, a.FailedAt, interrupted)) {
     a.Why = "the parts and their links do not fit on " + std::to_string(canvas.Traces) +
             " traces by " + std::to_string(canvas.Rows) + " rows";
     return a;
@@ -127,9 +128,9 @@ public:
 
 private:
   // Whether the search must end, or this phase of it, which ends at step `end`.
-  bool Over(std::int64_t end) const {
-    if (steps_ >= end || steps_ >= budget_)
-      return true;
+  bool Over(std::int64_t end) const { return steps_ >= end || steps_ >= budget_ || Interrupted(); }
+  // Whether the caller stopped the search or its time is up.
+  bool Interrupted() const {
     if (stop_ && stop_->load())
       return true;
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start_;
@@ -155,7 +156,8 @@ private:
 
 Attempt Search::Step(const std::vector<std::int32_t> &order, const PlacementWeights &weights) {
   ++steps_;
-  Attempt a = Try(problem_, order, weights, canvas_);
+  // A large circuit's try takes long: a stop or the end of the time is heeded between items.
+  Attempt a = Try(problem_, order, weights, canvas_, [this] { return Interrupted(); });
   if (a.Valid)
     Keep(a);
   else if (why_.empty())
@@ -243,7 +245,11 @@ LayoutResult Search::Run() {
     result.Layout = std::move(bestBoard_.Layout);
     result.Cost = best_;
   } else {
-    result.Why = "The circuit could not be laid out: " + why_ + ".";
+    result.Why = "The circuit could not be laid out: " +
+                 (Interrupted() ? std::string("the search was stopped or its time ran out before "
+                                              "it found a board")
+                                : why_) +
+                 ".";
   }
   return result;
 }

@@ -218,12 +218,17 @@ Trial TryPosition(const Shape &shape, const Choice &c, const Grid &grid,
 
 bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
                 const PlacementWeights &weights, Grid &grid, std::vector<Placed> &placed,
-                std::vector<Link> &links, std::int32_t &failedAt) {
+                std::vector<Link> &links, std::int32_t &failedAt,
+                const std::function<bool()> &interrupted) {
   std::vector<std::int32_t> netPlaced(static_cast<std::size_t>(problem.NetCount), 0);
   std::vector<std::int32_t> netLeft = problem.NetPins;
   placed.clear();
   links.clear();
   for (const std::int32_t i : order) {
+    if (interrupted && interrupted()) {
+      failedAt = static_cast<std::int32_t>(placed.size());
+      return false;
+    }
     const Item &item = problem.Items[static_cast<std::size_t>(i)];
     const std::vector<Choice> choices = Positions(item, grid, netPlaced, weights, MaxRoutingTries);
     std::vector<std::int32_t> leftAfter = netLeft;

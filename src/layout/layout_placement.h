@@ -8,6 +8,7 @@
 #include "layout/layout_routing.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tarnwick::layout {
@@ -31,9 +32,11 @@ inline constexpr std::size_t MaxRoutingTries = 60;
 // Places the items in `order` on `grid` (empty, as large as the search allows), joining each
 // net's islands with links as they arise. Returns false, with the place in the order of the
 // item that fits nowhere in `failedAt`, when one does not fit.
+// `interrupted`, asked before each item, ends the placement early (as a failure) when it says so.
 bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
                 const PlacementWeights &weights, Grid &grid, std::vector<Placed> &placed,
-                std::vector<Link> &links, std::int32_t &failedAt);
+                std::vector<Link> &links, std::int32_t &failedAt,
+                const std::function<bool()> &interrupted = {});
 
 // Puts one shape onto the grid: its leads, the holes it covers and a template's cut.
 void PutShape(const Shape &shape, std::int32_t t, std::int32_t r, Grid &grid);
