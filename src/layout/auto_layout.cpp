@@ -45,10 +45,11 @@ struct Canvas {
 };
 
 Attempt Try(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
-            const PlacementWeights &weights, const Canvas &canvas) {
+            const PlacementWeights &weights, const Canvas &canvas,
+            const std::function<bool()> &interrupted) {
   Attempt a;
   Grid grid(canvas.Traces, canvas.Rows);
-  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links, a.FailedAt)) {
+  if (!PlaceItems(problem, order, weights, grid, a.Placed, a.Links, a.FailedAt, interrupted)) {
     a.Why = "the parts and their links do not fit on " + std::to_string(canvas.Traces) +
             " traces by " + std::to_string(canvas.Rows) + " rows";
     return a;
@@ -56,7 +57,8 @@ Attempt Try(const LayoutProblem &problem, const std::vector<std::int32_t> &order
   std::int32_t failed = NoNet;
   std::vector<std::int32_t> nets(static_cast<std::size_t>(problem.NetCount));
   std::iota(nets.begin(), nets.end(), 0);
-  if (!RouteLinks(grid, nets, a.Links, failed)) {
+  if (!RouteLinks(grid, nets, a.Links, failed) ||
+      !grid.GapsOpen(grid.Bounds().Left, grid.Bounds().Right)) {
     const std::string &name = problem.NetNames[static_cast<std::size_t>(failed)];
     a.Why = "no room for the links of net " + (name.empty() ? std::string("(unnamed)") : name);
     return a;
@@ -114,17 +116,21 @@ public:
       wide += item.Shapes.front().Width + 1;
     canvas_.Traces = static_cast<std::int32_t>(
         std::min<std::int64_t>(wide, std::clamp(options.MaxTraces, 1, MaxLayoutTraces)));
+    // Five tries a part up to twenty parts, three for each part beyond: a try takes longer the
+    // more parts there are, and a large circuit gains less from each.
+    const std::int64_t items = static_cast<std::int64_t>(problem.Items.size());
     budget_ = options.Steps > 0 ? options.Steps
-                                : 48 + 5 * static_cast<std::int64_t>(problem.Items.size());
+                                : 48 + 5 * std::min<std::int64_t>(items, 20) +
+                                      3 * std::max<std::int64_t>(items - 20, 0);
   }
 
   LayoutResult Run();
 
 private:
   // Whether the search must end, or this phase of it, which ends at step `end`.
-  bool Over(std::int64_t end) const {
-    if (steps_ >= end || steps_ >= budget_)
-      return true;
+  bool Over(std::int64_t end) const { return steps_ >= end || steps_ >= budget_ || Interrupted(); }
+  // Whether the caller stopped the search or its time is up.
+  bool Interrupted() const {
     if (stop_ && stop_->load())
       return true;
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start_;
@@ -150,7 +156,8 @@ private:
 
 Attempt Search::Step(const std::vector<std::int32_t> &order, const PlacementWeights &weights) {
   ++steps_;
-  Attempt a = Try(problem_, order, weights, canvas_);
+  // A large circuit's try takes long: a stop or the end of the time is heeded between items.
+  Attempt a = Try(problem_, order, weights, canvas_, [this] { return Interrupted(); });
   if (a.Valid)
     Keep(a);
   else if (why_.empty())
@@ -238,7 +245,11 @@ LayoutResult Search::Run() {
     result.Layout = std::move(bestBoard_.Layout);
     result.Cost = best_;
   } else {
-    result.Why = "The circuit could not be laid out: " + why_ + ".";
+    result.Why = "The circuit could not be laid out: " +
+                 (Interrupted() ? std::string("the search was stopped or its time ran out before "
+                                              "it found a board")
+                                : why_) +
+                 ".";
   }
   return result;
 }

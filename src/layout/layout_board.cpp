@@ -4,7 +4,7 @@
 #include "nets/copper.h"
 
 #include <algorithm>
-#include <map>
+#include <set>
 
 namespace tarnwick::layout {
 namespace {
@@ -67,21 +67,17 @@ void AddItem(const LayoutProblem &problem, const Placed &p, std::int32_t t, std:
     out.Pins.push_back({t + pin.Dx, r + pin.Dy, pin.Net});
 }
 
-// The trace labels: each strip named after the net with the most leads on it.
+// The trace labels: a strip is named after its net when the pins on it are all of one net, so
+// that no label names copper of another net; a strip shared by nets stays unnamed.
 std::vector<std::string> TraceNames(const LayoutProblem &problem, const MadeBoard &b,
                                     std::int32_t traces) {
-  std::vector<std::map<std::int32_t, int>> counts(static_cast<std::size_t>(traces));
+  std::vector<std::set<std::int32_t>> nets(static_cast<std::size_t>(traces));
   for (const BoardPin &p : b.Pins)
-    ++counts[static_cast<std::size_t>(p.Trace)][p.Net];
+    nets[static_cast<std::size_t>(p.Trace)].insert(p.Net);
   std::vector<std::string> names(static_cast<std::size_t>(traces));
-  for (std::size_t t = 0; t < counts.size(); ++t) {
-    int most = 0;
-    for (const auto &[net, n] : counts[t])
-      if (n > most && !problem.NetNames[static_cast<std::size_t>(net)].empty()) {
-        most = n;
-        names[t] = problem.NetNames[static_cast<std::size_t>(net)];
-      }
-  }
+  for (std::size_t t = 0; t < nets.size(); ++t)
+    if (nets[t].size() == 1)
+      names[t] = problem.NetNames[static_cast<std::size_t>(*nets[t].begin())];
   return names;
 }
 

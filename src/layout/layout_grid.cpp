@@ -63,6 +63,53 @@ bool Grid::LeadFits(std::int32_t t, std::int32_t r, std::int32_t net) const {
   return true;
 }
 
+bool Grid::GapsOpen(std::int32_t t0, std::int32_t t1) const {
+  for (std::int32_t t = std::max(t0, 0); t <= std::min(t1, traces_ - 1); ++t) {
+    std::int32_t lastNet = NoNet;
+    std::int32_t lastFree = -1; // the last free hole since the last lead
+    for (std::int32_t r = 0; r < rows_; ++r) {
+      const std::size_t at = At(t, r);
+      if (cut_[at]) {
+        lastNet = NoNet;
+        continue;
+      }
+      if (lead_[at] == NoNet) {
+        if (!covered_[at])
+          lastFree = r;
+        continue;
+      }
+      if (lastNet != NoNet && lead_[at] != lastNet && lastFree < 0)
+        return false;
+      lastNet = lead_[at];
+      lastFree = -1;
+    }
+  }
+  return true;
+}
+
+bool Grid::LastGap(std::int32_t t, std::int32_t r) const {
+  std::int32_t above = NoNet, below = NoNet;
+  for (std::int32_t y = r - 1; y >= 0 && above == NoNet; --y) {
+    const std::size_t at = At(t, y);
+    if (cut_[at])
+      return false;
+    if (lead_[at] != NoNet)
+      above = lead_[at];
+    else if (!covered_[at])
+      return false;
+  }
+  for (std::int32_t y = r + 1; y < rows_ && below == NoNet; ++y) {
+    const std::size_t at = At(t, y);
+    if (cut_[at])
+      return false;
+    if (lead_[at] != NoNet)
+      below = lead_[at];
+    else if (!covered_[at])
+      return false;
+  }
+  return above != NoNet && below != NoNet && above != below;
+}
+
 void Grid::Cover(std::int32_t r, std::int32_t t0, std::int32_t t1) {
   for (std::int32_t t = std::max(t0, 0); t <= std::min(t1, traces_ - 1); ++t)
     if (r >= 0 && r < rows_)

@@ -48,6 +48,14 @@ public:
   // above or below it on its strip (there would be no hole left for the cut).
   bool LeadFits(std::int32_t t, std::int32_t r, std::int32_t net) const;
 
+  // Whether between every two neighbouring leads of different nets on strips t0 .. t1 a hole
+  // is left that no component lies over, for the cut: a cut shares its row with nothing.
+  bool GapsOpen(std::int32_t t0, std::int32_t t1) const;
+
+  // Whether a free hole is the last one between two leads of different nets that no component
+  // lies over: covering it would leave their cut no row of its own.
+  bool LastGap(std::int32_t t, std::int32_t r) const;
+
   void Cover(std::int32_t r, std::int32_t t0, std::int32_t t1);
   void PutLead(std::int32_t t, std::int32_t r, std::int32_t net);
   void PutTemplateCut(std::int32_t t, std::int32_t r);

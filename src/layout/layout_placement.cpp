@@ -18,6 +18,11 @@ bool ShapeFits(const Shape &shape, std::int32_t t, std::int32_t r, const Grid &g
     if (!grid.RowFree(row, t + s.Dx0, t + s.Dx1))
       return false;
   }
+  for (const ShapeSpan &s : shape.Spans)
+    for (std::int32_t x = t + s.Dx0; x <= t + s.Dx1; ++x)
+      if (grid.Inside(x, r + s.Dy) && grid.LeadNet(x, r + s.Dy) == NoNet &&
+          grid.LastGap(x, r + s.Dy))
+        return false;
   for (const ShapePin &p : shape.Pins)
     if (!grid.LeadFits(t + p.Dx, r + p.Dy, p.Net))
       return false;
@@ -203,7 +208,8 @@ Trial TryPosition(const Shape &shape, const Choice &c, const Grid &grid,
   t.Links = links;
   PutShape(shape, c.Trace, c.Row, t.Board);
   std::int32_t failed = NoNet;
-  t.Routed = RouteLinks(t.Board, TouchedNets(shape, c.Trace, c.Row, grid), t.Links, failed);
+  t.Routed = RouteLinks(t.Board, TouchedNets(shape, c.Trace, c.Row, grid), t.Links, failed) &&
+             t.Board.GapsOpen(t.Board.Bounds().Left, t.Board.Bounds().Right);
   t.Seals = t.Routed && SealedNets(t.Board, leftAfter) > sealedBefore;
   return t;
 }
@@ -212,12 +218,17 @@ Trial TryPosition(const Shape &shape, const Choice &c, const Grid &grid,
 
 bool PlaceItems(const LayoutProblem &problem, const std::vector<std::int32_t> &order,
                 const PlacementWeights &weights, Grid &grid, std::vector<Placed> &placed,
-                std::vector<Link> &links, std::int32_t &failedAt) {
+                std::vector<Link> &links, std::int32_t &failedAt,
+                const std::function<bool()> &interrupted) {
   std::vector<std::int32_t> netPlaced(static_cast<std::size_t>(problem.NetCount), 0);
   std::vector<std::int32_t> netLeft = problem.NetPins;
   placed.clear();
   links.clear();
   for (const std::int32_t i : order) {
+    if (interrupted && interrupted()) {
+      failedAt = static_cast<std::int32_t>(placed.size());
+      return false;
+    }
     const Item &item = problem.Items[static_cast<std::size_t>(i)];
     const std::vector<Choice> choices = Positions(item, grid, netPlaced, weights, MaxRoutingTries);
     std::vector<std::int32_t> leftAfter = netLeft;

@@ -253,8 +253,13 @@ std::vector<Cut> PlaceCuts(const Grid &grid) {
       const std::int32_t net = grid.LeadNet(t, r);
       if (net == NoNet)
         continue;
-      if (lastNet != NoNet && net != lastNet)
-        cuts.push_back({t, lastRow + 1});
+      if (lastNet != NoNet && net != lastNet) {
+        // A hole no component lies over, if the stretch between the two leads has one.
+        std::int32_t row = lastRow + 1;
+        while (row < r && grid.Covered(t, row))
+          ++row;
+        cuts.push_back({t, row < r ? row : lastRow + 1});
+      }
       lastNet = net;
       lastRow = r;
     }

@@ -59,7 +59,7 @@ std::string CheckGeometry(const LayoutProblem &problem, const MadeBoard &b) {
     for (const Hole &h : LeadHoles(c))
       if (!leads.insert(h).second)
         return "two leads share a hole";
-    if (!c.Is(ComponentKind::TraceCut) && !c.Is(ComponentKind::Label))
+    if (!c.Is(ComponentKind::Label))
       spans[c.StartPin].push_back({lo, hi});
   }
   for (auto &[row, list] : spans) {

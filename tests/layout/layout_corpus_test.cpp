@@ -45,7 +45,8 @@ TEST(LayoutCorpus, EveryCircuitIsLaidOutByEveryRuleOnAFewHolesAPart) {
     perPart.push_back(static_cast<double>(r.Cost.Holes()) / static_cast<double>(c.Parts.size()));
   }
   std::sort(perPart.begin(), perPart.end());
-  EXPECT_LE(perPart[perPart.size() / 2], 10.0);
+  const std::size_t n = perPart.size();
+  EXPECT_LE((perPart[(n - 1) / 2] + perPart[n / 2]) / 2, 10.0); // the median
 }
 
 // The same circuit, seed and budget give the same board byte for byte; the seconds only cap.

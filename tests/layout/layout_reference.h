@@ -101,7 +101,7 @@ private:
   std::string Spans() {
     std::map<int, std::vector<std::pair<int, int>>> rows;
     for (const BoardComponent &k : d_.Components)
-      if (!IsKind(k, ComponentKind::TraceCut) && !IsKind(k, ComponentKind::Label))
+      if (!IsKind(k, ComponentKind::Label))
         rows[k.StartPin].push_back(std::minmax(k.StartTrace, k.EndTrace));
     for (auto &[row, spans] : rows) {
       std::sort(spans.begin(), spans.end());
@@ -317,17 +317,18 @@ private:
     return {};
   }
 
-  // A trace label names a net that has a pin on that strip.
+  // A trace label names the one net whose pins lie on that strip.
   std::string Labels() {
     for (int t = 0; t < d_.TraceCount; ++t) {
       const std::string &label = d_.TraceNames[static_cast<std::size_t>(t)];
       if (label.empty())
         continue;
-      bool found = false;
       for (const auto &[net, hole] : pinHoles_)
-        found |= net >= 0 && hole.first == t && c_.Nets[static_cast<std::size_t>(net)] == label;
-      if (!found)
-        return "trace " + std::to_string(t) + " labelled " + label;
+        if (hole.first == t && (net < 0 || c_.Nets[static_cast<std::size_t>(net)] != label))
+          return "trace " + std::to_string(t) + " labelled " + label + " holds another net";
+      if (std::none_of(pinHoles_.begin(), pinHoles_.end(),
+                       [&](const auto &pin) { return pin.second.first == t; }))
+        return "trace " + std::to_string(t) + " labelled " + label + " holds no pin";
     }
     return {};
   }
