@@ -115,7 +115,7 @@ TEST_F(LayOutWindow, GivesAnUntitledLayoutThatImplementsTheNetlistWithAFreshHist
   BoardView &board = form.Board();
   ASSERT_GT(board.ComponentCount(), 8);
   EXPECT_EQ(form.List().topLevelItemCount(), board.ComponentCount());
-  // The strips carry the names of the nets on them (a strip cut between nets, one of them).
+  // The strips that carry one net are named after it; a strip cut between nets stays unnamed.
   const std::set<std::string> nets = {"vcc", "0", "thres", "disch", "out", "led", "ctrl"};
   int named = 0;
   for (std::int32_t t = 0; t < board.TraceCount(); ++t) {
@@ -123,7 +123,7 @@ TEST_F(LayOutWindow, GivesAnUntitledLayoutThatImplementsTheNetlistWithAFreshHist
     named += !label.empty();
     EXPECT_TRUE(label.empty() || nets.count(label)) << label;
   }
-  EXPECT_GE(named, 4);
+  EXPECT_GE(named, 2);
 
   // The check panel, open against the netlist, passes the board.
   ASSERT_TRUE(form.NetCheck1->isVisible());
