@@ -4,17 +4,6 @@
 
 namespace tarnwick::circuit {
 
-std::string Printable(std::string_view text, std::size_t shown) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size() && i < shown; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    out.push_back(c < 0x20 || c == 0x7f ? '?' : text[i]);
-  }
-  if (text.size() > shown)
-    out += "...";
-  return out;
-}
-
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
   for (char &c : out)

@@ -3,6 +3,7 @@
 // What both netlist readers share: the nets by name, the parts with their references kept
 // unique, the bounds on counts, and error messages that name the file and the line.
 #include "circuit/circuit_model.h"
+#include "netlist/tools.h"
 
 #include <cstdint>
 #include <string>
@@ -10,9 +11,6 @@
 #include <unordered_map>
 
 namespace tarnwick::circuit {
-
-// Text as an error message can show it: control bytes made visible, long texts cut.
-std::string Printable(std::string_view text, std::size_t shown = 80);
 
 std::string LowerAscii(std::string_view text);
 

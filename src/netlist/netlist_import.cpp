@@ -22,19 +22,6 @@ constexpr std::int32_t WireRows = 5;
 constexpr std::int32_t PartRows = 20;
 const std::string Ground = "0";
 
-// The line as an error message can show it: control bytes made visible, long lines cut.
-std::string Printable(const std::string &text) {
-  constexpr std::size_t shown = 80;
-  std::string out;
-  for (std::size_t i = 0; i < text.size() && i < shown; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    out.push_back(c < 0x20 || c == 0x7f ? '?' : text[i]);
-  }
-  if (text.size() > shown)
-    out += "...";
-  return out;
-}
-
 // Lines handed in by a caller other than the reader are held to the reader's rule.
 bool IsElementLine(const std::string &text) {
   return !text.empty() && std::string_view("cdjqr").find(text.front()) != std::string_view::npos;

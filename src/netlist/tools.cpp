@@ -2,6 +2,17 @@
 
 namespace tarnwick {
 
+std::string Printable(std::string_view text, std::size_t shown) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size() && i < shown; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    out.push_back(c < 0x20 || c == 0x7f ? '?' : text[i]);
+  }
+  if (text.size() > shown)
+    out += "...";
+  return out;
+}
+
 TTokenizer::TTokenizer() : TTokenizer(std::string_view()) {}
 
 TTokenizer::TTokenizer(std::string_view text) { SetText(text); }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tarnwick {
+
+// Text as an error message can show it: control bytes made visible, long texts cut.
+std::string Printable(std::string_view text, std::size_t shown = 80);
 
 // Splits one line of text into fields at a separator character.
 //
