@@ -365,6 +365,8 @@ void BoardView::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void BoardView::CancelDrag() {
+  if (!held_ && !dragging_)
+    return;
   if (dragging_)
     releaseKeyboard();
   held_.reset();

@@ -72,6 +72,9 @@ public:
   // Called when a drag ended on another place, with the move in traces and rows.
   std::function<void(std::int32_t dx, std::int32_t dy)> OnDragMove;
   bool Dragging() const { return dragging_; }
+  // Ends a drag (or a held press) without moving anything. Whatever changes the layout runs it
+  // first: the drag holds the components it moves, which the change may free.
+  void CancelDrag();
 
 signals:
   // The zoom, the scroll position, the side or the board's size changed: rulers and scroll
@@ -102,7 +105,6 @@ private:
   bool OnDraggable(QPoint boardPoint) const;
   std::vector<BoardComponent *> DragComponents() const;
   void FollowPointer(QPointF pos);
-  void CancelDrag();
   bool Plain() const;
   const Board &Shown();
   void PaintShown(QPainter &painter, QSize surface);

@@ -39,6 +39,7 @@ void TMainForm::CreateNewLayoutDialog() {
 }
 
 void TMainForm::ResetDocument() {
+  board_->CancelDrag();
   // The board reports its emptied component list, and the rows go with it.
   board_->Clear();
   // The new board may be smaller: no highlight may name a trace or pin of the old one.
@@ -48,7 +49,7 @@ void TMainForm::ResetDocument() {
   setWindowTitle(QStringLiteral("Tarnwick"));
   currentFileName_.clear();
   eightBitText_ = false;
-  Edit3->clear();
+  SetLayoutName(QString());
   Panel1->hide();
   document_->Reset(false);
   UpdateCommands();
@@ -67,8 +68,24 @@ void TMainForm::ShowLayoutPanel() { Panel1->show(); }
 
 QString TMainForm::LayoutName() const { return Edit3->text(); }
 
+bool TMainForm::Modified() const { return document_->Modified() || Edit3->text() != savedName_; }
+
+void TMainForm::SetLayoutName(const QString &name) {
+  savedName_ = name;
+  Edit3->setText(name);
+}
+
+void TMainForm::TellHooksModified() {
+  if (!hooks_)
+    return;
+  if (Modified())
+    hooks_->LayoutChanged();
+  else
+    hooks_->LayoutDiscarded();
+}
+
 void TMainForm::ApplyLayout(const LayoutData &data) {
-  Edit3->setText(QString::fromStdString(data.Name));
+  SetLayoutName(QString::fromStdString(data.Name));
   eightBitText_ = data.EightBit;
   {
     // The list is brought in line once, when every component is on the board.
@@ -87,6 +104,7 @@ void TMainForm::LoadLayout(const QString &fileName) {
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
 void TMainForm::SaveLayout(const QString &fileName) {
   WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString(), eightBitText_);
+  savedName_ = Edit3->text();
   document_->MarkSaved();
 }
 
@@ -105,7 +123,7 @@ void TMainForm::New1Click() {
     return;
   ResetDocument();
   Edit3->setEnabled(true);
-  Edit3->setText(NamePlaceholder);
+  SetLayoutName(NamePlaceholder);
   board_->InitBoard(NewLayoutForm->UpDownEdit1->Position(), NewLayoutForm->UpDownEdit2->Position());
   Panel1->show();
   board_->Repaint();

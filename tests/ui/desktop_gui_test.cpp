@@ -236,6 +236,74 @@ TEST(DesktopRecovery, DiscardDeletesTheCopyAndAClosedBoxKeepsIt) {
   EXPECT_FALSE(e.form.Modified());
 }
 
+// Restore, then the file given on the command line: no question whose default answer throws
+// the restored work away; the restored layout stays open and the message says so.
+TEST(DesktopRecovery, AFileGivenAtStartNeverReplacesTheRestoredWork) {
+  TempFolder home;
+  {
+    Editor crashed(home);
+    crashed.NewBoard();
+    crashed.Change("R1");
+    crashed.desktop.Recovery().WriteNow();
+  }
+  Editor e(home);
+  e.prompts.Choices = {0};
+  e.desktop.Start(Data("amp.twk"));
+  EXPECT_TRUE(e.prompts.Texts(ScriptedPrompts::Box::Question).size() == 1u)
+      << "only the restore question";
+  EXPECT_EQ(e.Labels(), std::vector<QString>{"R1"});
+  EXPECT_TRUE(e.form.Modified());
+  EXPECT_EQ(Copies(home).size(), 1u);
+  const auto said = e.prompts.Texts(ScriptedPrompts::Box::Information);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_TRUE(said[0].startsWith("amp.twk was not opened")) << said[0].toStdString();
+}
+
+// The layout's name is part of the layout: typed, it is an unsaved change that Exit asks about
+// and the recovery copy keeps; undone in the box, the layout is as saved again.
+TEST(DesktopRecovery, ATypedNameIsAChangeTheCopyKeeps) {
+  TempFolder home;
+  Editor e(home);
+  e.NewBoard();
+  e.SaveAs(Q(home / "amp.twk"));
+  EXPECT_FALSE(e.form.Modified());
+  e.form.Edit3->setFocus();
+  e.form.Edit3->selectAll();
+  QTest::keyClicks(e.form.Edit3, QStringLiteral("Tremolo"));
+  EXPECT_TRUE(e.form.Modified());
+  ASSERT_TRUE(e.desktop.Recovery().WritePending());
+  e.desktop.Recovery().WriteNow();
+  ASSERT_EQ(Copies(home).size(), 1u);
+  EXPECT_NE(ReadAll(Copies(home)[0]).find("Name=Tremolo\r\n"), std::string::npos);
+  e.prompts.Questions = {false};
+  e.form.Exit1Click();
+  EXPECT_FALSE(e.form.ExitRequested());
+  EXPECT_EQ(e.prompts.Texts(ScriptedPrompts::Box::Question).size(), 1u);
+
+  e.form.Edit3->undo();
+  EXPECT_FALSE(e.form.Modified());
+  EXPECT_TRUE(Copies(home).empty());
+  e.form.Edit3->redo();
+  e.form.Save1Click();
+  EXPECT_FALSE(e.form.Modified());
+  EXPECT_NE(ReadAll(home / "amp.twk").find("Name=Tremolo\r\n"), std::string::npos);
+}
+
+// Undone back to the saved point, the layout has no unsaved changes: no copy is left to offer.
+TEST(DesktopRecovery, UndoBackToTheSavedPointRemovesTheCopy) {
+  TempFolder home;
+  Editor e(home);
+  e.NewBoard();
+  e.SaveAs(Q(home / "amp.twk"));
+  e.Change("R1");
+  e.desktop.Recovery().WriteNow();
+  ASSERT_EQ(Copies(home).size(), 1u);
+  e.form.Undo1Click();
+  EXPECT_FALSE(e.form.Modified());
+  EXPECT_TRUE(Copies(home).empty());
+  EXPECT_FALSE(e.desktop.Recovery().WritePending());
+}
+
 TEST(DesktopRecovery, AStateFolderThatCannotBeWrittenIsSaidOnceAndLosesNothing) {
   TempFolder home;
   test::WriteAll(home / "state", "a file where the folder should be");
