@@ -81,7 +81,7 @@ int BoardView::DefaultZoom() const {
   return std::clamp(whole, MinZoom, MaxZoom);
 }
 
-bool BoardView::Scrolls() const { return Zoom() > devicePixelRatioF() + 1e-6; }
+bool BoardView::Scrolls() const { return !ScrollLimit().isNull(); }
 
 QSize BoardView::ZoomedExtent() const {
   const std::int64_t k = Zoom();
@@ -98,8 +98,6 @@ QSize BoardView::DeviceSize() const {
 }
 
 QPoint BoardView::ScrollLimit() const {
-  if (!Scrolls())
-    return {};
   const QSize extent = ZoomedExtent();
   const QSize device = DeviceSize();
   return {std::max(0, extent.width() - device.width()),
@@ -143,7 +141,10 @@ void BoardView::ZoomOut() { ZoomAbout(Zoom() - 1, QPointF(width() / 2.0, height(
 
 void BoardView::ActualSize() {
   zoom_ = 0;
+  // The corner with the first strip: at the right from the copper side.
   scroll_ = QPoint();
+  if (copperSide_)
+    scroll_.setX(ScrollLimit().x());
   update();
   emit ViewChanged();
 }
@@ -399,9 +400,10 @@ void BoardView::keyPressEvent(QKeyEvent *event) {
   QWidget::keyPressEvent(event);
 }
 
+// The plain wheel scrolls, with Shift sideways; with Ctrl it zooms about the pointer.
 void BoardView::wheelEvent(QWheelEvent *event) {
   if (!(event->modifiers() & Qt::ControlModifier)) {
-    event->ignore(); // the scroll bars take it
+    Scroll(event);
     return;
   }
   wheelSteps_ += event->angleDelta().y();
@@ -409,6 +411,28 @@ void BoardView::wheelEvent(QWheelEvent *event) {
   wheelSteps_ -= steps * 120;
   if (steps != 0)
     ZoomAbout(Zoom() + steps, event->position());
+  event->accept();
+}
+
+// A notch of the wheel scrolls three holes; a touchpad scrolls by its pixels.
+void BoardView::Scroll(QWheelEvent *event) {
+  if (!Scrolls()) {
+    event->ignore();
+    return;
+  }
+  const qreal r = devicePixelRatioF();
+  const int k = Zoom();
+  QPointF by;
+  if (!event->pixelDelta().isNull()) {
+    by = QPointF(event->pixelDelta()) * r;
+  } else {
+    by = QPointF(event->angleDelta().x() * 3.0 * k * TracePitch / 120.0,
+                 event->angleDelta().y() * 3.0 * k * PinPitch / 120.0);
+  }
+  // Shift turns the wheel's vertical turn into a sideways one (some systems do it themselves).
+  if (event->modifiers() & Qt::ShiftModifier && by.x() == 0)
+    by = QPointF(by.y() * TracePitch / PinPitch, 0);
+  SetScrollPos(scroll_ - by.toPoint());
   event->accept();
 }
 

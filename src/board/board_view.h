@@ -51,8 +51,7 @@ public:
   bool CopperSide() const { return copperSide_; }
   void SetCopperSide(bool on);
 
-  // Whether the view is zoomed beyond the size the screen shows unscaled; only then does it
-  // scroll.
+  // Whether the board, at the zoom in use, does not fit the view; only then does it scroll.
   bool Scrolls() const;
   // The zoomed drawing of the whole board (strips, labels and the caption's room), in device
   // pixels.
@@ -109,6 +108,7 @@ private:
   const Board &Shown();
   void PaintShown(QPainter &painter, QSize surface);
   void SetScrollClamped(QPoint pos);
+  void Scroll(QWheelEvent *event);
 
   BoardPainter painter_;
   QImage buffer_;
