@@ -195,9 +195,24 @@ const Board &BoardView::Shown() {
   return shown_;
 }
 
+// Every selected component is framed, in the board as shown (which may be a copy).
+std::unordered_set<const BoardComponent *> BoardView::Framed(const Board &shown) const {
+  const std::vector<BoardComponent *> selected = DragComponents();
+  std::unordered_set<const BoardComponent *> framed(selected.begin(), selected.end());
+  if (&shown == this || framed.empty())
+    return framed;
+  std::unordered_set<const BoardComponent *> copies;
+  copies.reserve(framed.size());
+  for (std::int32_t i = 0; i < ComponentCount() && i < shown.ComponentCount(); ++i)
+    if (framed.count(&GetComponent(i)))
+      copies.insert(&shown.GetComponent(i));
+  return copies;
+}
+
 void BoardView::PaintShown(QPainter &painter, QSize surface) {
   const Board &shown = Shown();
-  painter_.PaintBoard(painter, shown, DrawingFont(), surface, copperSide_);
+  const std::unordered_set<const BoardComponent *> framed = Framed(shown);
+  painter_.PaintBoard(painter, shown, DrawingFont(), surface, copperSide_, &framed);
   const GridRect &s = SizePreview;
   if (copperSide_ && s.Right > 0 && s.Bottom > 0) {
     // The outline of the new size, from the first strip, which is now at the right.

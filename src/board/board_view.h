@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnwick {
@@ -107,6 +108,7 @@ private:
   bool Plain() const;
   const Board &Shown();
   void PaintShown(QPainter &painter, QSize surface);
+  std::unordered_set<const BoardComponent *> Framed(const Board &shown) const;
   void SetScrollClamped(QPoint pos);
   void Scroll(QWheelEvent *event);
 

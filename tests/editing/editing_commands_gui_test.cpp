@@ -276,6 +276,28 @@ TEST_F(EditingCommands, FromTheCopperSideLeftAndRightAreTheScreens) {
   EXPECT_EQ(board.GetTrace(3).Name, "T3");
 }
 
+// Every selected part is framed on the board, not only the first.
+TEST_F(EditingCommands, EverySelectedPartIsFramed) {
+  Build(12, 20);
+  Add(ComponentKind::Resistor, 1, 4, 2, "R1");
+  Add(ComponentKind::Wire, 6, 9, 8, "W1");
+  auto frameOf = [this](int start, int end, int pin) {
+    const QImage shot = form.Board().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage strip(end * 18 - start * 18 + 18, 1, QImage::Format_RGB32);
+    for (int x = 0; x < strip.width(); ++x)
+      strip.setPixel(x, 0, shot.pixel(TraceX(start) - 9 + x, PinY(pin) - 8));
+    return strip;
+  };
+  Row(0)->setSelected(true);
+  const QImage oneSecond = frameOf(6, 9, 8);
+  const QImage oneFirst = frameOf(1, 4, 2);
+  Row(1)->setSelected(true);
+  EXPECT_EQ(frameOf(1, 4, 2), oneFirst);
+  EXPECT_NE(frameOf(6, 9, 8), oneSecond) << "the second selected part has its frame";
+  Row(0)->setSelected(false);
+  EXPECT_NE(frameOf(1, 4, 2), oneFirst);
+}
+
 TEST_F(EditingCommands, RemovesOnlyTheTopmostSelectedRow) {
   Build(20, 20);
   BoardComponent *a = Add(ComponentKind::Resistor, 2, 5, 1, "R1");
