@@ -9,15 +9,20 @@
 #include "ui/EnhControls.h"
 #include "ui/desktop.h"
 #include "ui/main_form.h"
+#include "ui/prompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -302,6 +307,66 @@ TEST(DesktopRecovery, UndoBackToTheSavedPointRemovesTheCopy) {
   EXPECT_FALSE(e.form.Modified());
   EXPECT_TRUE(Copies(home).empty());
   EXPECT_FALSE(e.desktop.Recovery().WritePending());
+}
+
+// The copies of several crashed editors come in one list; a Discard offers the rest again, and
+// a box closed without an answer leaves them for a later start.
+TEST(DesktopRecovery, SeveralCopiesAreOfferedInOneList) {
+  TempFolder home;
+  {
+    Editor a(home), b(home), c(home);
+    for (Editor *e : {&a, &b, &c}) {
+      e->NewBoard();
+      e->Change("R1");
+      e->desktop.Recovery().WriteNow();
+    }
+  }
+  ASSERT_EQ(Copies(home).size(), 3u);
+  {
+    Editor later(home);
+    later.prompts.ItemChoices = {{1, 2}, {-1, 0}};
+    later.desktop.Start({});
+    ASSERT_EQ(later.prompts.ChoiceItems.size(), 2u);
+    EXPECT_EQ(later.prompts.ChoiceItems[0].size(), 3);
+    EXPECT_TRUE(later.prompts.ChoiceItems[0][0].startsWith("an untitled layout, written "));
+    EXPECT_EQ(later.prompts.ChoiceItems[1].size(), 2);
+    EXPECT_EQ(later.prompts.ChoiceButtons[0], QStringList({"Restore", "Discard"}));
+    EXPECT_EQ(later.form.Board().TraceCount(), 0);
+  }
+  EXPECT_EQ(Copies(home).size(), 2u) << "one discarded, two left for later";
+  Editor last(home);
+  last.prompts.ItemChoices = {{0, 1}};
+  last.desktop.Start({});
+  EXPECT_EQ(last.Labels(), std::vector<QString>{"R1"});
+  EXPECT_TRUE(last.form.Modified());
+  EXPECT_EQ(Copies(home).size(), 2u) << "the restored copy is this editor's own now";
+}
+
+// The toolkit's box of named buttons: Escape closes it without an answer, which leaves the copy.
+TEST(DesktopRecovery, EscapeClosesTheRestoreBoxWithoutAnAnswer) {
+  // An earlier test's Exit ended the (not running) event loop, which would end every modal run
+  // at once: one round of the application's loop clears that.
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+  QtPrompts prompts;
+  int attempts = 0;
+  QTimer timer;
+  timer.setInterval(50);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box)
+      return;
+    if (++attempts <= 3) {
+      QTest::keyClick(box, Qt::Key_Escape);
+    } else if (!box->buttons().isEmpty()) {
+      box->buttons().last()->click(); // Escape did nothing: the test still ends
+    }
+  });
+  timer.start();
+  const int answer = prompts.Choose(nullptr, QStringLiteral("Restore Layout?"), QStringLiteral("?"),
+                                    {QStringLiteral("Restore"), QStringLiteral("Discard")});
+  EXPECT_EQ(answer, -1);
+  EXPECT_EQ(attempts, 1);
 }
 
 TEST(DesktopRecovery, AStateFolderThatCannotBeWrittenIsSaidOnceAndLosesNothing) {
