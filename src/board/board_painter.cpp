@@ -342,7 +342,12 @@ private:
     c_.SetTextColor(White);
     c_.SetBrushSolid(false);
     if (c.Is(ComponentKind::Label)) {
-      DrawText(x1, y, c.Name, true);
+      // From above the text runs right from its hole; from below it lies over the same holes,
+      // which are now left of it, and stays readable.
+      if (!c.Name.empty()) {
+        const TextPicture &text = Text(c.Name, true);
+        DrawText(fromBelow_ ? x1 - text.width + 1 : x1, y, text, c.Name, true);
+      }
       // The style goes back to normal, not to the font's own: a bold font draws the names
       // after the first label in normal weight.
       bold_ = false;

@@ -168,6 +168,31 @@ TEST_F(ViewFixture, CopperSideMirrorsTheStripsAndClicksFollow) {
   EXPECT_EQ(view.ClickedPin, 4);
 }
 
+// A Label's text lies over its own holes from either side: from below over their mirrored
+// places, still readable.
+TEST_F(ViewFixture, ALabelCoversItsOwnHolesFromTheCopperSide) {
+  view.InitBoard(20, 12);
+  Add(ComponentKind::Label, 8, 8, 4)->Name = "INPUT";
+  auto whiteColumns = [this](const QImage &shot) {
+    int lo = shot.width(), hi = -1;
+    for (int y = PinY(4); y < PinY(4) + 12; ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if (shot.pixel(x, y) == White) {
+          lo = std::min(lo, x);
+          hi = std::max(hi, x);
+        }
+    return std::pair{lo, hi};
+  };
+  const auto [aboveLo, aboveHi] = whiteColumns(Screen());
+  ASSERT_LT(aboveLo, aboveHi);
+  EXPECT_GE(aboveLo, TraceX(8) - 1) << "from above the text runs right from its hole";
+  view.SetCopperSide(true);
+  const auto [belowLo, belowHi] = whiteColumns(Screen());
+  EXPECT_EQ(belowHi - belowLo, aboveHi - aboveLo);
+  EXPECT_LE(std::abs(belowLo - MirrorX(aboveHi, 20)), 1);
+  EXPECT_LE(std::abs(belowHi - MirrorX(aboveLo, 20)), 1);
+}
+
 TEST_F(ViewFixture, DragMovesInWholeHolesAndAPressWithoutMovementIsAClick) {
   view.InitBoard(20, 20);
   BoardComponent *w = Add(ComponentKind::Wire, 2, 4, 5);
