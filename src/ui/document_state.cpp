@@ -4,6 +4,7 @@
 #include "document/layout_file.h"
 #include "document/newschematic.h"
 #include "ui/EnhControls.h"
+#include "ui/file_names.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
 
@@ -27,9 +28,7 @@ FileRequest LayoutDialog(const char *key, bool open) {
   return request;
 }
 
-std::string NativeName(const QString &fileName) {
-  return QFile::encodeName(fileName).toStdString();
-}
+std::string NativeName(const QString &fileName) { return NativeFileName(fileName); }
 
 } // namespace
 

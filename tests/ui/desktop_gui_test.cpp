@@ -8,6 +8,7 @@
 #include "support/scripted_prompts.h"
 #include "ui/EnhControls.h"
 #include "ui/desktop.h"
+#include "ui/file_names.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
 
@@ -426,6 +427,29 @@ TEST(DesktopOpen, TheFileGivenAtStartAndDroppedFilesOpenOrImport) {
   EXPECT_EQ(fresh.prompts.Texts(ScriptedPrompts::Box::Error),
             std::vector<QString>{"Unable to read " + Q(home / "missing.twk")});
   EXPECT_EQ(fresh.form.windowTitle(), "Tarnwick");
+}
+
+// A file whose name is not UTF-8 (made under Latin-1, say) opens from the command line and
+// saves back to the same file.
+TEST(DesktopOpen, AFileNameThatIsNotUtf8OpensAndSavesInPlace) {
+  for (const std::string &native :
+       {std::string("/tmp/caf\xe9.twk"), std::string("/tmp/\xff\xfe"),
+        std::string("/tmp/\xc3\xa9t\xe9\xed\xa0\x80.twk"), std::string("/tmp/plain \xc3\xa9.twk")})
+    EXPECT_EQ(NativeFileName(FileNameFromNative(native)), native);
+  TempFolder home;
+  const std::string native = home / "caf\xe9.twk";
+  test::WriteAll(native, ReadAll(TARNWICK_TEST_DATA "/amp.twk"));
+  Editor e(home);
+  e.desktop.Start(FileNameFromNative(native));
+  EXPECT_TRUE(e.prompts.Texts(ScriptedPrompts::Box::Error).empty());
+  EXPECT_EQ(e.Labels(), (std::vector<QString>{"10k", "100u", "<unnamed>"}));
+  e.Change("R9");
+  e.form.Save1Click();
+  EXPECT_NE(ReadAll(native).find("=R9\r\n"), std::string::npos);
+  std::size_t layouts = 0;
+  for (const auto &entry : fs::directory_iterator(home.Path()))
+    layouts += entry.path().extension() == ".twk";
+  EXPECT_EQ(layouts, 1u) << "saved to the file it came from";
 }
 
 } // namespace
