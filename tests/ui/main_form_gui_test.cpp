@@ -175,12 +175,19 @@ TEST_F(Window, ZoomAndCopperSideDriveTheViewScrollBarsAndRulers) {
   EXPECT_FALSE(copper->isChecked());
   EXPECT_TRUE(MenuEntry(QStringLiteral("1\u00d7"))->isChecked());
 
+  form.resize(730, 551); // the window's size before it is maximised
   view.InitBoard(100, 40);
   view.Repaint();
   QCoreApplication::processEvents();
-  // Unzoomed, a board wider than the view scrolls too.
+  // Unzoomed, a board larger than the view scrolls too, both ways.
+  auto *vbar = form.findChild<QScrollBar *>(QStringLiteral("BoardVerticalBar"));
+  ASSERT_NE(vbar, nullptr);
   EXPECT_TRUE(hbar->isVisible());
   EXPECT_EQ(hbar->maximum(), view.ScrollLimit().x());
+  QCoreApplication::processEvents();
+  ASSERT_GT(view.ScrollLimit().y(), 0);
+  EXPECT_TRUE(vbar->isVisible());
+  EXPECT_EQ(vbar->maximum(), view.ScrollLimit().y());
   auto tickAt = [this](int x) {
     const QImage ruler = form.PaintBox1->grab().toImage();
     return ruler.pixelColor(x, 5) == Qt::white && ruler.pixelColor(x, 1) != Qt::white;
