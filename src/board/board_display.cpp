@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 namespace tarnwick {
 namespace {
@@ -39,11 +40,13 @@ void CopyForDisplay(const Board &board, const DisplayChange &change, Board &show
     shown.GetTrace(MirroredTrace(t, traces, mirrored)).Name = board.GetTrace(t).Name;
 
   shown.SelectedComponent = nullptr;
+  // A drag may move every part of a large layout: looked up, not searched.
+  const std::unordered_set<const BoardComponent *> moved(change.Moved.begin(), change.Moved.end());
   for (std::int32_t i = 0; i < board.ComponentCount(); ++i) {
     const BoardComponent &from = board.GetComponent(i);
     BoardComponent &to = shown.GetComponent(i);
     to = from;
-    if (std::find(change.Moved.begin(), change.Moved.end(), &from) != change.Moved.end()) {
+    if (moved.count(&from)) {
       to.StartTrace = Clamped(std::int64_t{from.StartTrace} + change.Dx);
       to.EndTrace = Clamped(std::int64_t{from.EndTrace} + change.Dx);
       to.StartPin = Clamped(std::int64_t{from.StartPin} + change.Dy);

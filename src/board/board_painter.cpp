@@ -33,9 +33,9 @@ int NameOffset(const BoardComponent &c) {
 class BoardPainter::Pass {
 public:
   Pass(BoardPainter &owner, QPainter &painter, const Board &board, const QFont &font, QSize surface,
-       bool fromBelow)
+       bool fromBelow, const std::unordered_set<const BoardComponent *> *framed)
       : owner_(owner), b_(board), c_(painter, font), size_(surface), bold_(c_.Bold()),
-        fromBelow_(fromBelow) {}
+        fromBelow_(fromBelow), framed_(framed) {}
 
   void Run() {
     c_.CollectInBands(owner_.collected_);
@@ -261,7 +261,7 @@ private:
       c_.FillRect(xmin - 9, y - 4, xmax + 9, y + 4, Black);
     }
     c_.SetPen(Black);
-    if (b_.SelectedComponent == &c)
+    if (Framed(c))
       c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
   }
 
@@ -299,7 +299,7 @@ private:
       DrawName(c, x1, x2, y);
     }
     c_.SetPen(Black);
-    if (b_.SelectedComponent == &c)
+    if (Framed(c))
       c_.FocusRect(xmin - 9, y - 8, xmax + 9, y + 8);
   }
 
@@ -342,7 +342,12 @@ private:
     c_.SetTextColor(White);
     c_.SetBrushSolid(false);
     if (c.Is(ComponentKind::Label)) {
-      DrawText(x1, y, c.Name, true);
+      // From above the text runs right from its hole; from below it lies over the same holes,
+      // which are now left of it, and stays readable.
+      if (!c.Name.empty()) {
+        const TextPicture &text = Text(c.Name, true);
+        DrawText(fromBelow_ ? x1 - text.width + 1 : x1, y, text, c.Name, true);
+      }
       // The style goes back to normal, not to the font's own: a bold font draws the names
       // after the first label in normal weight.
       bold_ = false;
@@ -467,6 +472,10 @@ private:
     int labelY = 0;
   };
 
+  bool Framed(const BoardComponent &c) const {
+    return b_.SelectedComponent == &c || (framed_ && framed_->count(&c));
+  }
+
   BoardPainter &owner_;
   const Board &b_;
   Canvas c_;
@@ -477,6 +486,7 @@ private:
   TextKey lookup_;
   std::array<const TextPicture *, 4> signs_{};
   bool fromBelow_ = false;
+  const std::unordered_set<const BoardComponent *> *framed_ = nullptr;
   std::vector<TracePlan> traces_;
   // Kept by the owner, so that their storage serves many repaints.
   std::vector<int> &rowKind_ = owner_.sweepKinds_;
@@ -486,7 +496,8 @@ private:
 };
 
 void BoardPainter::PaintBoard(QPainter &painter, const Board &board, const QFont &font,
-                              QSize surface, bool fromBelow) {
+                              QSize surface, bool fromBelow,
+                              const std::unordered_set<const BoardComponent *> *framed) {
   const QPaintDevice *device = painter.device();
   QPoint dotsPerMeter(qRound(device->logicalDpiX() / 0.0254),
                       qRound(device->logicalDpiY() / 0.0254));
@@ -496,7 +507,7 @@ void BoardPainter::PaintBoard(QPainter &painter, const Board &board, const QFont
   }
   UseFont(font, dotsPerMeter);
   ++paintCount_;
-  Pass pass(*this, painter, board, font, surface, fromBelow);
+  Pass pass(*this, painter, board, font, surface, fromBelow, framed);
   pass.Run();
   ForgetUnusedTexts(pass.TextsUsed());
 }

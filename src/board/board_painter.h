@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnwick {
@@ -34,8 +35,12 @@ public:
   //
   // fromBelow draws the board as the copper side shows it: the leads in their holes and the
   // bodies, which lie on the other side, as thin outlines (the caller mirrors the board).
+  //
+  // Besides the board's selected component, the components in `framed` get the selection frame
+  // (the view frames every selected one).
   void PaintBoard(QPainter &painter, const Board &board, const QFont &font, QSize surface,
-                  bool fromBelow = false);
+                  bool fromBelow = false,
+                  const std::unordered_set<const BoardComponent *> *framed = nullptr);
 
 private:
   class Pass;

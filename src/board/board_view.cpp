@@ -81,7 +81,7 @@ int BoardView::DefaultZoom() const {
   return std::clamp(whole, MinZoom, MaxZoom);
 }
 
-bool BoardView::Scrolls() const { return Zoom() > devicePixelRatioF() + 1e-6; }
+bool BoardView::Scrolls() const { return !ScrollLimit().isNull(); }
 
 QSize BoardView::ZoomedExtent() const {
   const std::int64_t k = Zoom();
@@ -98,8 +98,6 @@ QSize BoardView::DeviceSize() const {
 }
 
 QPoint BoardView::ScrollLimit() const {
-  if (!Scrolls())
-    return {};
   const QSize extent = ZoomedExtent();
   const QSize device = DeviceSize();
   return {std::max(0, extent.width() - device.width()),
@@ -143,7 +141,10 @@ void BoardView::ZoomOut() { ZoomAbout(Zoom() - 1, QPointF(width() / 2.0, height(
 
 void BoardView::ActualSize() {
   zoom_ = 0;
+  // The corner with the first strip: at the right from the copper side.
   scroll_ = QPoint();
+  if (copperSide_)
+    scroll_.setX(ScrollLimit().x());
   update();
   emit ViewChanged();
 }
@@ -194,9 +195,24 @@ const Board &BoardView::Shown() {
   return shown_;
 }
 
+// Every selected component is framed, in the board as shown (which may be a copy).
+std::unordered_set<const BoardComponent *> BoardView::Framed(const Board &shown) const {
+  const std::vector<BoardComponent *> selected = DragComponents();
+  std::unordered_set<const BoardComponent *> framed(selected.begin(), selected.end());
+  if (&shown == this || framed.empty())
+    return framed;
+  std::unordered_set<const BoardComponent *> copies;
+  copies.reserve(framed.size());
+  for (std::int32_t i = 0; i < ComponentCount() && i < shown.ComponentCount(); ++i)
+    if (framed.count(&GetComponent(i)))
+      copies.insert(&shown.GetComponent(i));
+  return copies;
+}
+
 void BoardView::PaintShown(QPainter &painter, QSize surface) {
   const Board &shown = Shown();
-  painter_.PaintBoard(painter, shown, DrawingFont(), surface, copperSide_);
+  const std::unordered_set<const BoardComponent *> framed = Framed(shown);
+  painter_.PaintBoard(painter, shown, DrawingFont(), surface, copperSide_, &framed);
   const GridRect &s = SizePreview;
   if (copperSide_ && s.Right > 0 && s.Bottom > 0) {
     // The outline of the new size, from the first strip, which is now at the right.
@@ -365,6 +381,8 @@ void BoardView::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void BoardView::CancelDrag() {
+  if (!held_ && !dragging_)
+    return;
   if (dragging_)
     releaseKeyboard();
   held_.reset();
@@ -397,9 +415,10 @@ void BoardView::keyPressEvent(QKeyEvent *event) {
   QWidget::keyPressEvent(event);
 }
 
+// The plain wheel scrolls, with Shift sideways; with Ctrl it zooms about the pointer.
 void BoardView::wheelEvent(QWheelEvent *event) {
   if (!(event->modifiers() & Qt::ControlModifier)) {
-    event->ignore(); // the scroll bars take it
+    Scroll(event);
     return;
   }
   wheelSteps_ += event->angleDelta().y();
@@ -407,6 +426,28 @@ void BoardView::wheelEvent(QWheelEvent *event) {
   wheelSteps_ -= steps * 120;
   if (steps != 0)
     ZoomAbout(Zoom() + steps, event->position());
+  event->accept();
+}
+
+// A notch of the wheel scrolls three holes; a touchpad scrolls by its pixels.
+void BoardView::Scroll(QWheelEvent *event) {
+  if (!Scrolls()) {
+    event->ignore();
+    return;
+  }
+  const qreal r = devicePixelRatioF();
+  const int k = Zoom();
+  QPointF by;
+  if (!event->pixelDelta().isNull()) {
+    by = QPointF(event->pixelDelta()) * r;
+  } else {
+    by = QPointF(event->angleDelta().x() * 3.0 * k * TracePitch / 120.0,
+                 event->angleDelta().y() * 3.0 * k * PinPitch / 120.0);
+  }
+  // Shift turns the wheel's vertical turn into a sideways one (some systems do it themselves).
+  if (event->modifiers() & Qt::ShiftModifier && by.x() == 0)
+    by = QPointF(by.y() * TracePitch / PinPitch, 0);
+  SetScrollPos(scroll_ - by.toPoint());
   event->accept();
 }
 

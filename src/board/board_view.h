@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnwick {
@@ -51,8 +52,7 @@ public:
   bool CopperSide() const { return copperSide_; }
   void SetCopperSide(bool on);
 
-  // Whether the view is zoomed beyond the size the screen shows unscaled; only then does it
-  // scroll.
+  // Whether the board, at the zoom in use, does not fit the view; only then does it scroll.
   bool Scrolls() const;
   // The zoomed drawing of the whole board (strips, labels and the caption's room), in device
   // pixels.
@@ -72,6 +72,9 @@ public:
   // Called when a drag ended on another place, with the move in traces and rows.
   std::function<void(std::int32_t dx, std::int32_t dy)> OnDragMove;
   bool Dragging() const { return dragging_; }
+  // Ends a drag (or a held press) without moving anything. Whatever changes the layout runs it
+  // first: the drag holds the components it moves, which the change may free.
+  void CancelDrag();
 
 signals:
   // The zoom, the scroll position, the side or the board's size changed: rulers and scroll
@@ -102,11 +105,12 @@ private:
   bool OnDraggable(QPoint boardPoint) const;
   std::vector<BoardComponent *> DragComponents() const;
   void FollowPointer(QPointF pos);
-  void CancelDrag();
   bool Plain() const;
   const Board &Shown();
   void PaintShown(QPainter &painter, QSize surface);
+  std::unordered_set<const BoardComponent *> Framed(const Board &shown) const;
   void SetScrollClamped(QPoint pos);
+  void Scroll(QWheelEvent *event);
 
   BoardPainter painter_;
   QImage buffer_;

@@ -47,11 +47,14 @@ BoardSnapshot Capture(const Board &board) {
   s.Components.reserve(static_cast<std::size_t>(board.ComponentCount()));
   for (std::int32_t i = 0; i < board.ComponentCount(); ++i)
     s.Components.push_back(board.GetComponent(i));
+  s.Highlight = board.HighlightTrace;
   return s;
 }
 
 BoardDelta BoardDelta::Between(const BoardSnapshot &before, const BoardSnapshot &after) {
   BoardDelta d;
+  d.HighlightBefore = before.Highlight;
+  d.HighlightAfter = after.Highlight;
   d.PinsBefore = before.Pins;
   d.PinsAfter = after.Pins;
   d.TracesChanged = before.Pins != after.Pins || before.Labels != after.Labels;
@@ -100,6 +103,9 @@ std::vector<BoardComponent *> BoardDelta::PlayBack(Board &board, bool forward) c
     }
     board.ComponentsChanged();
   }
+  // A shifted trace takes the highlight along, and takes it back.
+  if (HighlightBefore != HighlightAfter)
+    board.HighlightTrace = forward ? HighlightAfter : HighlightBefore;
   DropStaleHighlights(board);
   board.Repaint();
   return touched;
@@ -117,6 +123,7 @@ std::size_t BoardDelta::Bytes() const {
 Document::Document(Board &board, HistoryLimits limits) : board_(board), limits_(limits) {}
 
 bool Document::Apply(const std::string &name, const std::function<bool()> &edit) {
+  Changing();
   const BoardSnapshot before = Capture(board_);
   bool applied = false;
   {
@@ -125,7 +132,7 @@ bool Document::Apply(const std::string &name, const std::function<bool()> &edit)
       applied = edit();
     } catch (...) {
       BoardDelta delta = BoardDelta::Between(before, Capture(board_));
-      if (delta.TracesChanged || delta.Spliced || !delta.Rewrites.empty()) {
+      if (!delta.Empty()) {
         board_.ComponentsChanged();
         Record(name, std::move(delta));
       }
@@ -134,9 +141,12 @@ bool Document::Apply(const std::string &name, const std::function<bool()> &edit)
     if (applied)
       board_.ComponentsChanged();
   }
-  if (applied)
-    Record(name, BoardDelta::Between(before, Capture(board_)));
-  return applied;
+  if (!applied)
+    return false;
+  BoardDelta delta = BoardDelta::Between(before, Capture(board_));
+  if (!delta.Empty())
+    Record(name, std::move(delta));
+  return true;
 }
 
 void Document::Record(const std::string &name, BoardDelta delta) {
@@ -170,6 +180,7 @@ std::string Document::RedoName() const { return CanRedo() ? steps_[cursor_].Name
 std::vector<BoardComponent *> Document::Undo() {
   if (!CanUndo())
     return {};
+  Changing();
   --cursor_;
   auto touched = steps_[cursor_].Delta.PlayBack(board_, false);
   Changed();
@@ -179,6 +190,7 @@ std::vector<BoardComponent *> Document::Undo() {
 std::vector<BoardComponent *> Document::Redo() {
   if (!CanRedo())
     return {};
+  Changing();
   auto touched = steps_[cursor_].Delta.PlayBack(board_, true);
   ++cursor_;
   Changed();
@@ -202,6 +214,11 @@ void Document::MarkSaved() {
 void Document::MarkUnsaved() {
   savedAt_ = Never;
   Changed();
+}
+
+void Document::Changing() {
+  if (BeforeChange)
+    BeforeChange();
 }
 
 void Document::Changed() {

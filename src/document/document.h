@@ -17,11 +17,13 @@
 namespace tarnwick {
 
 // Everything of a board a step can change: its trace labels (and so its trace count), its pin
-// count and its components in list order.
+// count and its components in list order; and the highlighted trace, which a step that moves
+// traces takes along.
 struct BoardSnapshot {
   std::vector<std::string> Labels;
   std::int32_t Pins = 0;
   std::vector<BoardComponent> Components;
+  std::int32_t Highlight = -1;
 };
 
 BoardSnapshot Capture(const Board &board);
@@ -41,7 +43,10 @@ struct BoardDelta {
   bool Spliced = false;
   std::size_t First = 0;
   std::vector<BoardComponent> Before, After;
+  std::int32_t HighlightBefore = -1, HighlightAfter = -1;
 
+  // Whether the layout itself changed (the highlight alone is no change of it).
+  bool Empty() const { return !TracesChanged && !Spliced && Rewrites.empty(); }
   static BoardDelta Between(const BoardSnapshot &before, const BoardSnapshot &after);
   // Puts the board into the state before (or after) the step; returns the components the step
   // touched, in list order.
@@ -62,9 +67,9 @@ public:
   Board &GetBoard() { return board_; }
 
   // Runs `edit`, which changes the board and returns whether it did (a refused command returns
-  // false and records nothing). A change is one step named `name`, also when it left the board
-  // as it was. When `edit` raises an error, what it had changed stays and is recorded, and the
-  // error goes on to the caller.
+  // false and records nothing). A change is one step named `name`; one that left the layout as
+  // it was (OK in a dialog without a change) records nothing. When `edit` raises an error, what it
+  // had changed stays and is recorded, and the error goes on to the caller.
   bool Apply(const std::string &name, const std::function<bool()> &edit);
 
   bool CanUndo() const { return cursor_ > 0; }
@@ -91,6 +96,9 @@ public:
 
   // Runs after every change of the history or the saved point.
   std::function<void()> OnChange;
+  // Runs before Apply, Undo and Redo touch the board, so that nothing still holds what the
+  // change replaces (a drag holds the components it moves).
+  std::function<void()> BeforeChange;
 
 private:
   struct Step {
@@ -103,6 +111,7 @@ private:
   std::int64_t Position() const { return dropped_ + static_cast<std::int64_t>(cursor_); }
   void Record(const std::string &name, BoardDelta delta);
   void Changed();
+  void Changing();
 
   Board &board_;
   HistoryLimits limits_;

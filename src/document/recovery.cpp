@@ -13,13 +13,20 @@
 namespace tarnwick {
 namespace {
 
-QString Question(const RecoveryCopy &copy) {
+QString What(const RecoveryCopy &copy) {
   const QString original = QFile::decodeName(QByteArray::fromStdString(copy.OriginalFile));
-  const QString what = original.isEmpty()
-                           ? QStringLiteral("an untitled layout")
-                           : QStringLiteral("the layout %1").arg(QFileInfo(original).fileName());
-  const QString when =
-      QDateTime::fromSecsSinceEpoch(copy.WrittenAt).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  return original.isEmpty() ? QStringLiteral("an untitled layout")
+                            : QStringLiteral("the layout %1").arg(QFileInfo(original).fileName());
+}
+
+QString When(const RecoveryCopy &copy) {
+  return QDateTime::fromSecsSinceEpoch(copy.WrittenAt)
+      .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString Question(const RecoveryCopy &copy) {
+  const QString what = What(copy);
+  const QString when = When(copy);
   return QStringLiteral("Tarnwick did not end properly. A recovery copy of %1, written %2, "
                         "holds changes that were not saved.\n\n"
                         "Restore opens it as an untitled layout; Discard deletes it.")
@@ -81,22 +88,22 @@ void RecoveryKeeper::WriteNow() {
   }
 }
 
+// Several copies are offered in one list; after a Discard the rest are offered again. A box
+// closed without an answer (Escape) leaves every copy not yet restored for a later start.
 bool RecoveryKeeper::OfferRestore(const Restorer &restore) {
-  const std::vector<RecoveryCopy> copies = store_.ClaimOrphans();
+  std::vector<RecoveryCopy> copies = store_.ClaimOrphans();
   bool restored = false;
-  for (const RecoveryCopy &copy : copies) {
-    if (restored) {
-      store_.Release(copy);
-      continue;
-    }
-    const int answer = prompts_.Choose(owner_, QStringLiteral("Restore Layout?"), Question(copy),
-                                       {QStringLiteral("Restore"), QStringLiteral("Discard")});
+  while (!copies.empty() && !restored) {
+    int chosen = 0;
+    const int answer = Ask(copies, chosen);
+    if (answer != 0 && answer != 1)
+      break;
+    const auto at = copies.begin() + std::clamp<std::ptrdiff_t>(
+                                         chosen, 0, static_cast<std::ptrdiff_t>(copies.size()) - 1);
+    const RecoveryCopy copy = *at;
+    copies.erase(at);
     if (answer == 1) {
       store_.Discard(copy);
-      continue;
-    }
-    if (answer != 0) {
-      store_.Release(copy);
       continue;
     }
     try {
@@ -110,7 +117,27 @@ bool RecoveryKeeper::OfferRestore(const Restorer &restore) {
       prompts_.Error(owner_, QString::fromUtf8(e.what()));
     }
   }
+  for (const RecoveryCopy &copy : copies)
+    store_.Release(copy);
   return restored;
+}
+
+int RecoveryKeeper::Ask(const std::vector<RecoveryCopy> &copies, int &chosen) {
+  const QString caption = QStringLiteral("Restore Layout?");
+  const QStringList buttons{QStringLiteral("Restore"), QStringLiteral("Discard")};
+  chosen = 0;
+  if (copies.size() == 1)
+    return prompts_.Choose(owner_, caption, Question(copies.front()), buttons);
+  QStringList items;
+  for (const RecoveryCopy &copy : copies)
+    items << QStringLiteral("%1, written %2").arg(What(copy), When(copy));
+  return prompts_.ChooseItem(
+      owner_, caption,
+      QStringLiteral("Tarnwick did not end properly. These recovery copies hold changes that "
+                     "were not saved.\n\n"
+                     "Restore opens the chosen one as an untitled layout; Discard deletes it. "
+                     "Copies not restored are offered again at the next start."),
+      items, buttons, chosen);
 }
 
 } // namespace tarnwick

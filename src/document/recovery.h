@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -41,16 +42,18 @@ public:
   // Writes the copy now; the timer calls it when a copy is due.
   void WriteNow();
 
-  // Asks about each copy left by an editor that is gone, newest first: "Restore" reads it and
-  // hands it to `restore`, then keeps it as this editor's copy (the others are left for a
-  // later start); "Discard" deletes it; a box closed without an answer leaves it. True when
-  // one was restored.
+  // Offers the copies left by editors that are gone, newest first, several in one list:
+  // "Restore" reads the chosen one and hands it to `restore`, then keeps it as this editor's
+  // copy (the others are left for a later start); "Discard" deletes it and offers the rest; a
+  // box closed without an answer (Escape) leaves them all. True when one was restored.
   bool OfferRestore(const Restorer &restore);
 
   RecoveryStore &Store() { return store_; }
   bool WritePending() const { return timer_.isActive(); }
 
 private:
+  // Asks about the copies; returns the button pressed (-1: none) and the copy chosen.
+  int Ask(const std::vector<RecoveryCopy> &copies, int &chosen);
   void Arm();
   void OnTimer();
 

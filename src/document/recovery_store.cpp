@@ -185,6 +185,9 @@ std::vector<RecoveryCopy> RecoveryStore::ClaimOrphans() {
     const std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.')
       continue;
+    // Only files are copies or locks: a folder named like one is none of this store's.
+    if (!it->is_regular_file(ec))
+      continue;
     for (const char *suffix : {CopySuffix, LockSuffix}) {
       const std::string_view s(suffix);
       if (name.size() > s.size() && name.compare(name.size() - s.size(), s.size(), s) == 0)
@@ -202,7 +205,7 @@ std::vector<RecoveryCopy> RecoveryStore::ClaimOrphans() {
     copy.Id = id;
     copy.CopyFile = PathOf(id, CopySuffix);
     struct stat st {};
-    if (::stat(copy.CopyFile.c_str(), &st) != 0) {
+    if (::stat(copy.CopyFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
       // A gone editor that left no copy.
       ::unlink(PathOf(id, OriginalSuffix).c_str());
       ::unlink(PathOf(id, LockSuffix).c_str());

@@ -81,7 +81,7 @@ class RecoverySchedule {
 public:
   static constexpr std::int64_t IdleMs = 1000;
   static constexpr std::int64_t IntervalMs = 2000;
-  static constexpr std::int64_t MaxDelayMs = 10000;
+  static constexpr std::int64_t MaxDelayMs = 2000;
 
   void Changed(std::int64_t now);
   void Written(std::int64_t now);

@@ -1,6 +1,7 @@
 #include "editing/edit_operations.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace tarnwick {
 namespace {
@@ -49,11 +50,15 @@ bool IsTrace(const Board &board, std::int32_t t) { return t >= 0 && t < board.Tr
                       "s.");
 }
 
-// The selection without null entries and repeats, so that each component moves once.
+// The selection without null entries and repeats, so that each component moves once. Linear:
+// a selection may hold every part of a large layout.
 std::vector<BoardComponent *> Distinct(const std::vector<BoardComponent *> &selected) {
   std::vector<BoardComponent *> parts;
+  parts.reserve(selected.size());
+  std::unordered_set<const BoardComponent *> seen;
+  seen.reserve(selected.size());
   for (BoardComponent *c : selected)
-    if (c && std::find(parts.begin(), parts.end(), c) == parts.end())
+    if (c && seen.insert(c).second)
       parts.push_back(c);
   return parts;
 }

@@ -57,12 +57,31 @@ private:
   F f_;
 };
 
+// Seen from the copper side, left on the screen is right on the board: the commands act in the
+// direction their keys and arrows show.
+MoveDirection OnBoard(EditorHost &host, MoveDirection shown) {
+  if (!host.View().CopperSide())
+    return shown;
+  if (shown == MoveDirection::Left)
+    return MoveDirection::Right;
+  if (shown == MoveDirection::Right)
+    return MoveDirection::Left;
+  return shown;
+}
+
+ShiftDirection OnBoard(EditorHost &host, ShiftDirection shown) {
+  if (!host.View().CopperSide())
+    return shown;
+  return shown == ShiftDirection::Left ? ShiftDirection::Right : ShiftDirection::Left;
+}
+
 } // namespace
 
 void MoveSelectionCommand(EditorHost &host, MoveDirection direction) {
   const std::vector<BoardComponent *> selected = host.SelectedComponents();
+  const MoveDirection onBoard = OnBoard(host, direction);
   host.Doc().Apply(MoveName(direction),
-                   [&] { return MoveComponents(host.View(), selected, direction); });
+                   [&] { return MoveComponents(host.View(), selected, onBoard); });
 }
 
 void MoveSelectionByCommand(EditorHost &host, std::int32_t dx, std::int32_t dy) {
@@ -73,7 +92,8 @@ void MoveSelectionByCommand(EditorHost &host, std::int32_t dx, std::int32_t dy) 
 void ShiftTraceCommand(EditorHost &host, ShiftDirection direction) {
   const char *name =
       direction == ShiftDirection::Left ? "Shift Trace To Left" : "Shift Trace To Right";
-  host.Doc().Apply(name, [&] { return ShiftTrace(host.View(), direction); });
+  const ShiftDirection onBoard = OnBoard(host, direction);
+  host.Doc().Apply(name, [&] { return ShiftTrace(host.View(), onBoard); });
 }
 
 void RemoveComponentCommand(EditorHost &host) {

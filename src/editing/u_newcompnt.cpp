@@ -289,8 +289,12 @@ void TNewCompForm::ComboBoxEx1KeyPress(QChar key) {
 
 void TNewCompForm::Button1Click() {
   const int item = ComboBoxEx1->currentIndex();
-  if (item < 0 || item >= KindItemCount)
+  if (item < 0 || item >= KindItemCount) {
+    // No kind chosen: nothing is added, and the keyboard goes where the choice is missing.
+    ComboBoxEx1->setFocus();
+    host_.Ask().Beep();
     return;
+  }
   if (Edit1->text().isEmpty())
     Edit1->setText(QString::fromLatin1(UnnamedComponent));
   const ComponentEntry entry{Edit1->text().toStdString(), item,

@@ -56,6 +56,22 @@ void BoardArea::Follow(Ruler *top, Ruler *left) {
 }
 
 void BoardArea::Sync() {
+  if (syncing_) {
+    syncAgain_ = true;
+    return;
+  }
+  syncing_ = true;
+  // Bars only appear as the view shrinks (or only go as it grows), so this settles quickly.
+  for (int round = 0; round < 4; ++round) {
+    syncAgain_ = false;
+    SyncOnce();
+    if (!syncAgain_)
+      break;
+  }
+  syncing_ = false;
+}
+
+void BoardArea::SyncOnce() {
   const QPoint limit = view_->ScrollLimit();
   const QPoint pos = view_->ScrollPos();
   const QSize device = view_->DeviceSize();

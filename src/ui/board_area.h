@@ -25,13 +25,19 @@ public:
   QScrollBar *VerticalBar() const { return vbar_; }
 
 private:
+  // Brings the bars and rulers in line with the view. Showing or hiding a bar resizes the view
+  // at once, which asks for a Sync inside this one: that request is run after it, so no bar
+  // keeps a range computed for the view's old size.
   void Sync();
+  void SyncOnce();
 
   BoardView *view_;
   QScrollBar *hbar_;
   QScrollBar *vbar_;
   Ruler *top_ = nullptr;
   Ruler *left_ = nullptr;
+  bool syncing_ = false;
+  bool syncAgain_ = false;
 };
 
 // The View menu's entries of the zoom and the side: "Zoom In", "Zoom Out", "Actual Size", the

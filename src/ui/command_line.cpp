@@ -12,7 +12,7 @@ struct ToolkitOption {
   std::string_view Name;
   bool TakesValue;
 };
-constexpr std::array<ToolkitOption, 17> ToolkitOptions{{
+constexpr std::array<ToolkitOption, 24> ToolkitOptions{{
     {"platform", true},
     {"platformpluginpath", true},
     {"platformtheme", true},
@@ -25,6 +25,13 @@ constexpr std::array<ToolkitOption, 17> ToolkitOptions{{
     {"style", true},
     {"stylesheet", true},
     {"session", true},
+    {"name", true},
+    {"title", true},
+    {"visual", true},
+    {"ncols", true},
+    {"qmljsdebugger", true},
+    {"cmap", false},
+    {"testability", false},
     {"reverse", false},
     {"widgetcount", false},
     {"nograb", false},
@@ -57,8 +64,6 @@ CommandLine ParseCommandLine(const std::vector<std::string> &args, bool beforeTo
     const std::string &arg = args[i];
     const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
     if (!option) {
-      if (beforeToolkit)
-        continue; // may be the value of a toolkit option; read again after the start
       if (!result.File.empty())
         return Refuse("more than one file given: " + result.File + ", " + arg);
       result.File = arg;
@@ -75,7 +80,7 @@ CommandLine ParseCommandLine(const std::vector<std::string> &args, bool beforeTo
     } else if (const ToolkitOption *o = beforeToolkit ? FindToolkitOption(arg) : nullptr) {
       if (o->TakesValue && arg.find('=') == std::string::npos)
         ++i;
-    } else if (!beforeToolkit || arg.starts_with("--")) {
+    } else {
       return Refuse("unknown option " + arg);
     }
   }

@@ -17,9 +17,10 @@ struct CommandLine {
 
 // The toolkit takes options of its own (-platform offscreen, -style fusion, --display :1)
 // and removes them from the arguments when the application starts, which needs a display.
-// So the arguments are read twice: before the start (`beforeToolkit`), where only the
-// program's own double-dash options count, so that --help, --version and a misspelt option
-// need no display; and after it, where anything left that looks like an option is refused.
+// So the arguments are read twice: before the start (`beforeToolkit`), where the toolkit's
+// options and their values are passed over and everything else is read as after the start,
+// so that --help, --version, an unknown option or a second file need no display; and after it,
+// where anything left that looks like an option is refused.
 CommandLine ParseCommandLine(const std::vector<std::string> &args, bool beforeToolkit);
 
 // Netlists are told by their extension ".net" (any letter case); every other file is opened

@@ -59,11 +59,23 @@ void DesktopShell::InstallRecentMenu(QSettings &settings) {
                                           [this](const QString &f) { OpenGiven(f); });
 }
 
+// A restored layout has no file yet: opening the given one over it would leave the restored
+// work to the discard question, where a single Enter loses it. It stays open instead, and the
+// message says why the given file is not.
 void DesktopShell::Start(const QString &fileName) {
-  recovery_->OfferRestore(
+  const bool restored = recovery_->OfferRestore(
       [this](const LayoutData &layout, const QString &original) { Restore(layout, original); });
-  if (!fileName.isEmpty())
-    OpenGiven(QFileInfo(fileName).absoluteFilePath());
+  if (fileName.isEmpty())
+    return;
+  const QString file = QFileInfo(fileName).absoluteFilePath();
+  if (!restored) {
+    OpenGiven(file);
+    return;
+  }
+  form_.Ask().Information(&form_, QStringLiteral("Restore Layout?"),
+                          QStringLiteral("%1 was not opened, so that the recovered layout is not "
+                                         "lost. Save the recovered layout, then open %1.")
+                              .arg(QFileInfo(file).fileName()));
 }
 
 void DesktopShell::OpenGiven(const QString &fileName) {

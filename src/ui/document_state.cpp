@@ -5,6 +5,7 @@
 #include "document/newschematic.h"
 #include "nets/net_check_panel.h"
 #include "ui/EnhControls.h"
+#include "ui/file_names.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
 
@@ -29,9 +30,7 @@ FileRequest LayoutDialog(const char *key, bool open) {
   return request;
 }
 
-std::string NativeName(const QString &fileName) {
-  return QFile::encodeName(fileName).toStdString();
-}
+std::string NativeName(const QString &fileName) { return NativeFileName(fileName); }
 
 } // namespace
 
@@ -41,6 +40,7 @@ void TMainForm::CreateNewLayoutDialog() {
 }
 
 void TMainForm::ResetDocument() {
+  board_->CancelDrag();
   // The board reports its emptied component list, and the rows go with it.
   board_->Clear();
   // The new board may be smaller: no highlight may name a trace or pin of the old one.
@@ -50,7 +50,7 @@ void TMainForm::ResetDocument() {
   setWindowTitle(QStringLiteral("Tarnwick"));
   currentFileName_.clear();
   eightBitText_ = false;
-  Edit3->clear();
+  SetLayoutName(QString());
   Panel1->hide();
   // A report on the layout that goes would name parts of another board.
   if (NetCheck1)
@@ -72,8 +72,24 @@ void TMainForm::ShowLayoutPanel() { Panel1->show(); }
 
 QString TMainForm::LayoutName() const { return Edit3->text(); }
 
+bool TMainForm::Modified() const { return document_->Modified() || Edit3->text() != savedName_; }
+
+void TMainForm::SetLayoutName(const QString &name) {
+  savedName_ = name;
+  Edit3->setText(name);
+}
+
+void TMainForm::TellHooksModified() {
+  if (!hooks_)
+    return;
+  if (Modified())
+    hooks_->LayoutChanged();
+  else
+    hooks_->LayoutDiscarded();
+}
+
 void TMainForm::ApplyLayout(const LayoutData &data) {
-  Edit3->setText(QString::fromStdString(data.Name));
+  SetLayoutName(QString::fromStdString(data.Name));
   eightBitText_ = data.EightBit;
   {
     // The list is brought in line once, when every component is on the board.
@@ -92,6 +108,7 @@ void TMainForm::LoadLayout(const QString &fileName) {
 // A save that fails leaves Modified set, so the work is not thrown away without a question.
 void TMainForm::SaveLayout(const QString &fileName) {
   WriteLayoutFile(NativeName(fileName), *board_, Edit3->text().toStdString(), eightBitText_);
+  savedName_ = Edit3->text();
   document_->MarkSaved();
 }
 
@@ -110,7 +127,7 @@ void TMainForm::New1Click() {
     return;
   ResetDocument();
   Edit3->setEnabled(true);
-  Edit3->setText(NamePlaceholder);
+  SetLayoutName(NamePlaceholder);
   board_->InitBoard(NewLayoutForm->UpDownEdit1->Position(), NewLayoutForm->UpDownEdit2->Position());
   Panel1->show();
   board_->Repaint();

@@ -2,6 +2,7 @@
 #include "ui/application.h"
 #include "ui/command_line.h"
 #include "ui/desktop.h"
+#include "ui/file_names.h"
 #include "ui/main_form.h"
 #include "ui/prompts.h"
 
@@ -56,7 +57,8 @@ int main(int argc, char **argv) {
       form, settings, tarnwick::RecoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")));
   form.show();
   // Once the event loop runs: the window is up (and maximised) when the questions come.
-  const QString file = QString::fromLocal8Bit(given.File.c_str());
+  // Any name the system gives opens, also one that is not UTF-8.
+  const QString file = tarnwick::FileNameFromNative(given.File);
   QTimer::singleShot(0, &form, [&desktop, file] { desktop.Start(file); });
   return app.exec();
 }

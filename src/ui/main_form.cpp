@@ -64,6 +64,20 @@ const QList<QKeySequence> &WindowShortcuts() {
   return keys;
 }
 
+// Undo and Redo stay with a text box only while it has edits of its own to take back;
+// otherwise they undo and redo the layout.
+bool BoxKeepsHistoryKey(QObject *watched, const QKeySequence &pressed) {
+  const auto *box = qobject_cast<const QLineEdit *>(watched);
+  if (!box)
+    return true;
+  if (pressed == QKeySequence(Qt::CTRL | Qt::Key_Z))
+    return box->isUndoAvailable();
+  if (pressed == QKeySequence(Qt::CTRL | Qt::Key_Y) ||
+      pressed == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+    return box->isRedoAvailable();
+  return true;
+}
+
 } // namespace
 
 TMainForm::TMainForm(Prompts &prompts, QWidget *parent) : QMainWindow(parent), prompts_(prompts) {
@@ -108,6 +122,8 @@ void TMainForm::FormCreate() {
   board_->OnComponentEdit = [this](tarnwick::Board &) { BoardComponentEdit(); };
   board_->OnComponentsChange = [this](tarnwick::Board &) { SyncRows(); };
   document_->OnChange = [this] { HistoryChanged(); };
+  // No change of the layout runs under a drag: it could free the components the drag moves.
+  document_->BeforeChange = [this] { board_->CancelDrag(); };
   HistoryChanged();
   // A drag moves the components of the selected rows, as the Move commands do.
   board_->DragSelection = [this] { return SelectedComponents(); };
@@ -242,6 +258,9 @@ void TMainForm::BuildToolBar() {
   Edit3->setEnabled(false);
   ToolBar1->addWidget(Edit3);
   Edit3->installEventFilter(this);
+  // The name is part of the layout: a typed name is an unsaved change (the box keeps its own
+  // text undo).
+  connect(Edit3, &QLineEdit::textChanged, this, Guarded([this] { TellHooksModified(); }));
   // Undo and Redo come after the name box, so every other control keeps its place.
   ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton19"));
   const Button history[] = {
@@ -356,7 +375,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
     // Menu shortcuts win over the focused control (the line edits' own Ctrl+arrow and Ctrl+A).
     auto *key = static_cast<QKeyEvent *>(event);
     const QKeySequence pressed(key->keyCombination());
-    if (WindowShortcuts().contains(pressed))
+    if (WindowShortcuts().contains(pressed) || !BoxKeepsHistoryKey(watched, pressed))
       return true;
   }
   if (watched == Edit1) {

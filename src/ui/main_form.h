@@ -53,8 +53,9 @@ public:
   bool DiscardQuery() override;
   void ShowLayoutPanel() override;
 
-  // Document state: the layout is modified while its history is not at the saved point.
-  bool Modified() const { return document_->Modified(); }
+  // Document state: the layout is modified while its history is not at the saved point or its
+  // name differs from the one last opened or saved.
+  bool Modified() const;
   const QString &CurrentFileName() const { return currentFileName_; }
   // Counts the layout as changed without a step to undo.
   void SetModified() { document_->MarkUnsaved(); }
@@ -171,6 +172,11 @@ private:
   void SetTitleFromFile();
   // Captions of Undo and Redo, and the toolbar, after every change of the history.
   void HistoryChanged();
+  // The recovery copy follows the modified state: kept while there are unsaved changes,
+  // removed once there are none (also when they were undone or typed away).
+  void TellHooksModified();
+  // Writes the name box as the layout's unmodified name (opened, new or reset).
+  void SetLayoutName(const QString &name);
   // Selects the rows of the components a played-back step touched.
   void SelectComponents(const std::vector<BoardComponent *> &components);
   QTreeWidgetItem *SelectRows(int from, const std::unordered_set<const BoardComponent *> &wanted,
@@ -196,6 +202,7 @@ private:
   std::unique_ptr<Document> document_;
   bool exitRequested_ = false;
   QString currentFileName_;
+  QString savedName_; // the layout's name as last opened or saved
   // The layout was read from 8-bit text, and is saved as such while its texts fit.
   bool eightBitText_ = false;
   DocumentHooks *hooks_ = nullptr; // recent layouts and recovery; none in the window's tests

@@ -2,10 +2,16 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace tarnwick {
 namespace {
@@ -33,6 +39,22 @@ QString RunFileDialog(QWidget *owner, const FileRequest &request, bool save) {
   LastChosen()[request.Key] = chosen;
   return chosen;
 }
+
+// A box of named buttons that Escape closes without an answer (the toolkit's box ignores
+// Escape when none of its buttons is a Cancel).
+class ClosableBox : public QMessageBox {
+public:
+  using QMessageBox::QMessageBox;
+
+protected:
+  void keyPressEvent(QKeyEvent *event) override {
+    if (event->matches(QKeySequence::Cancel)) {
+      reject();
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+};
 
 } // namespace
 
@@ -67,7 +89,7 @@ int QtPrompts::Exec(QDialog &dialog) { return dialog.exec(); }
 
 int QtPrompts::Choose(QWidget *owner, const QString &caption, const QString &text,
                       const QStringList &buttons) {
-  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+  ClosableBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
   QList<QAbstractButton *> added;
   for (const QString &b : buttons)
     added.append(box.addButton(b, QMessageBox::ActionRole));
@@ -75,6 +97,35 @@ int QtPrompts::Choose(QWidget *owner, const QString &caption, const QString &tex
     box.setDefaultButton(static_cast<QPushButton *>(added.first()));
   box.exec();
   return static_cast<int>(added.indexOf(box.clickedButton()));
+}
+
+int QtPrompts::ChooseItem(QWidget *owner, const QString &caption, const QString &text,
+                          const QStringList &items, const QStringList &buttons, int &item) {
+  QDialog dialog(owner);
+  dialog.setWindowTitle(caption);
+  auto *layout = new QVBoxLayout(&dialog);
+  auto *label = new QLabel(text, &dialog);
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto *list = new QListWidget(&dialog);
+  list->addItems(items);
+  list->setCurrentRow(0);
+  layout->addWidget(list);
+  auto *row = new QDialogButtonBox(&dialog);
+  int pressed = -1;
+  for (int i = 0; i < buttons.size(); ++i) {
+    QPushButton *b = row->addButton(buttons[i], QDialogButtonBox::ActionRole);
+    if (i == 0)
+      b->setDefault(true);
+    QObject::connect(b, &QPushButton::clicked, &dialog, [&dialog, &pressed, i] {
+      pressed = i;
+      dialog.accept();
+    });
+  }
+  layout->addWidget(row);
+  list->setFocus();
+  item = dialog.exec() == QDialog::Accepted ? std::max(list->currentRow(), 0) : 0;
+  return pressed;
 }
 
 } // namespace tarnwick

@@ -42,6 +42,14 @@ public:
     (void)owner, (void)caption, (void)text, (void)buttons;
     return -1;
   }
+  // The same with a list of items to choose from: sets `item` to the chosen row (the first at
+  // the start) and returns the button pressed, or -1 when the box was closed (Escape).
+  virtual int ChooseItem(QWidget *owner, const QString &caption, const QString &text,
+                         const QStringList &items, const QStringList &buttons, int &item) {
+    (void)owner, (void)caption, (void)text, (void)items, (void)buttons;
+    item = 0;
+    return -1;
+  }
 };
 
 // The toolkit's own boxes and dialogs.
@@ -57,6 +65,8 @@ public:
   int Exec(QDialog &dialog) override;
   int Choose(QWidget *owner, const QString &caption, const QString &text,
              const QStringList &buttons) override;
+  int ChooseItem(QWidget *owner, const QString &caption, const QString &text,
+                 const QStringList &items, const QStringList &buttons, int &item) override;
 };
 
 } // namespace tarnwick

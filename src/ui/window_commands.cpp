@@ -103,14 +103,20 @@ void TMainForm::Print1Click() {
   PrintCommand(*this, *printForm_);
 }
 
+// A played-back step may have moved the highlight or changed its label: the label box shows
+// the highlighted trace's label again.
 void TMainForm::Undo1Click() {
-  if (document_->CanUndo())
-    SelectComponents(document_->Undo());
+  if (!document_->CanUndo())
+    return;
+  SelectComponents(document_->Undo());
+  BoardTraceChange();
 }
 
 void TMainForm::Redo1Click() {
-  if (document_->CanRedo())
-    SelectComponents(document_->Redo());
+  if (!document_->CanRedo())
+    return;
+  SelectComponents(document_->Redo());
+  BoardTraceChange();
 }
 
 void TMainForm::HistoryChanged() {
@@ -123,9 +129,7 @@ void TMainForm::HistoryChanged() {
   Redo1->setText(caption("Redo", document_->RedoName()));
   UpdateCommands();
   RecheckNets();
-  // While there are unsaved changes, a recovery copy is kept.
-  if (hooks_ && document_->Modified())
-    hooks_->LayoutChanged();
+  TellHooksModified();
 }
 
 } // namespace tarnwick

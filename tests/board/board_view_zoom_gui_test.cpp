@@ -70,16 +70,13 @@ protected:
 TEST_F(ViewFixture, EveryZoomMapsPressesToTheSameHole) {
   view.InitBoard(30, 30);
   EXPECT_EQ(view.Zoom(), 1);
-  EXPECT_FALSE(view.Scrolls());
   for (int k = 1; k <= 4; ++k) {
     view.ZoomAbout(k, QPointF(0, 0));
     ASSERT_EQ(view.Zoom(), k);
-    EXPECT_EQ(view.Scrolls(), k > 1);
+    EXPECT_TRUE(view.Scrolls()) << "the board does not fit, at any zoom";
     for (QPoint scroll : {QPoint(0, 0), QPoint(37, 41)}) {
       view.SetScrollPos(scroll);
-      if (k == 1) {
-        EXPECT_EQ(view.ScrollPos(), QPoint(0, 0)); // unzoomed, nothing scrolls
-      }
+      EXPECT_EQ(view.ScrollPos(), scroll);
       for (auto [t, p] : {std::pair{2, 3}, {4, 1}, {3, 4}}) {
         SCOPED_TRACE(testing::Message() << "zoom " << k << ", hole " << t << ", " << p
                                         << ", scrolled " << view.ScrollPos().x());
@@ -171,6 +168,31 @@ TEST_F(ViewFixture, CopperSideMirrorsTheStripsAndClicksFollow) {
   EXPECT_EQ(view.ClickedPin, 4);
 }
 
+// A Label's text lies over its own holes from either side: from below over their mirrored
+// places, still readable.
+TEST_F(ViewFixture, ALabelCoversItsOwnHolesFromTheCopperSide) {
+  view.InitBoard(20, 12);
+  Add(ComponentKind::Label, 8, 8, 4)->Name = "INPUT";
+  auto whiteColumns = [this](const QImage &shot) {
+    int lo = shot.width(), hi = -1;
+    for (int y = PinY(4); y < PinY(4) + 12; ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if (shot.pixel(x, y) == White) {
+          lo = std::min(lo, x);
+          hi = std::max(hi, x);
+        }
+    return std::pair{lo, hi};
+  };
+  const auto [aboveLo, aboveHi] = whiteColumns(Screen());
+  ASSERT_LT(aboveLo, aboveHi);
+  EXPECT_GE(aboveLo, TraceX(8) - 1) << "from above the text runs right from its hole";
+  view.SetCopperSide(true);
+  const auto [belowLo, belowHi] = whiteColumns(Screen());
+  EXPECT_EQ(belowHi - belowLo, aboveHi - aboveLo);
+  EXPECT_LE(std::abs(belowLo - MirrorX(aboveHi, 20)), 1);
+  EXPECT_LE(std::abs(belowHi - MirrorX(aboveLo, 20)), 1);
+}
+
 TEST_F(ViewFixture, DragMovesInWholeHolesAndAPressWithoutMovementIsAClick) {
   view.InitBoard(20, 20);
   BoardComponent *w = Add(ComponentKind::Wire, 2, 4, 5);
@@ -236,6 +258,45 @@ TEST_F(ViewFixture, DragFromTheCopperSideMovesTheOtherWay) {
   EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{-2, 1}}));
 }
 
+// A board larger than the view scrolls at every zoom, also unzoomed, with the wheel (sideways
+// with Shift); seen from the copper side its first strips, at the right, are reached.
+TEST_F(ViewFixture, ABoardThatDoesNotFitScrollsAtEveryZoom) {
+  view.InitBoard(8, 10);
+  EXPECT_FALSE(view.Scrolls()) << "8 strips of 10 holes fit";
+  view.Resize(60, 40);
+  ASSERT_EQ(view.Zoom(), 1);
+  EXPECT_TRUE(view.Scrolls());
+  EXPECT_EQ(view.ScrollLimit(), QPoint(60 * 18 + 3 - 400, 40 * 15 + 55 - 330));
+  auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+    const QPointF at(100, 100);
+    QWheelEvent e(at, view.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &e);
+  };
+  wheel(-120, Qt::NoModifier);
+  EXPECT_EQ(view.ScrollPos(), QPoint(0, 3 * 15));
+  wheel(-240, Qt::ShiftModifier);
+  EXPECT_EQ(view.ScrollPos(), QPoint(6 * 18, 3 * 15));
+  wheel(120, Qt::NoModifier);
+  EXPECT_EQ(view.ScrollPos(), QPoint(6 * 18, 0));
+  // Scrolled unzoomed, the screen is the board's drawing from the scroll position.
+  const QImage plain = Plain(QSize(60 * 18 + 3, 40 * 15 + 55));
+  const QImage shot = Screen();
+  int differ = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x)
+      differ += shot.pixel(x, y) != plain.pixel(x + 6 * 18, y);
+  EXPECT_EQ(differ, 0);
+
+  view.SetCopperSide(true);
+  view.ActualSize();
+  EXPECT_EQ(view.ScrollPos().x(), view.ScrollLimit().x());
+  const int x = MirrorX(TraceX(0), 60) - view.ScrollPos().x();
+  ASSERT_LT(x, view.width());
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(x, PinY(2)));
+  EXPECT_EQ(view.HighlightTrace, 0) << "the first strip is reached from the copper side";
+}
+
 TEST_F(ViewFixture, CtrlWheelZoomsAboutThePointer) {
   view.InitBoard(40, 40);
   const QPointF pointer(230, 170);
@@ -253,8 +314,11 @@ TEST_F(ViewFixture, CtrlWheelZoomsAboutThePointer) {
   EXPECT_TRUE(wheel(120, Qt::ControlModifier));
   EXPECT_EQ(view.Zoom(), 4); // the largest factor
   EXPECT_LE((*view.BoardPoint(pointer) - before).manhattanLength(), 1);
-  EXPECT_FALSE(wheel(-120, Qt::NoModifier)); // left to the scroll bars
+  const QPoint scrolled = view.ScrollPos();
+  EXPECT_TRUE(wheel(-120, Qt::NoModifier)); // the plain wheel scrolls
   EXPECT_EQ(view.Zoom(), 4);
+  EXPECT_EQ(view.ScrollPos(), scrolled + QPoint(0, 4 * 3 * 15));
+  EXPECT_TRUE(wheel(120, Qt::NoModifier));
   EXPECT_TRUE(wheel(-120, Qt::ControlModifier));
   EXPECT_EQ(view.Zoom(), 3);
   EXPECT_LE((*view.BoardPoint(pointer) - before).manhattanLength(), 1);

@@ -457,9 +457,9 @@ TEST(DocsCommandsDeathTest, ExitEndsTheEventLoop) {
     w.form.show();
     w.NewLayoutAnswers(10, 20);
     w.form.New1Click();
-    w.form.Edit3->setText(QStringLiteral("renamed")); // not a change of the layout
     if (modified) {
       w.MakeChange();
+      w.form.Edit3->setText(QStringLiteral("renamed")); // the name is part of the layout
       w.prompts.Questions = {true};
     }
     const int rc = LoopResultAfter([&] { viaClose ? (void)w.form.close() : w.form.Exit1Click(); });

@@ -166,6 +166,39 @@ TEST(DocumentHistory, SavedPointModifiedAndRedoDropping) {
   EXPECT_FALSE(changes.empty());
 }
 
+// The highlight moves with a shifted trace; undone, it goes back with it, so a following Set
+// names the trace the user sees highlighted. An edit that changed nothing is no step.
+TEST(DocumentHistory, ShiftUndoneTakesTheHighlightBackAndNoChangeIsNoStep) {
+  Board board;
+  board.InitBoard(10, 10);
+  Document doc(board);
+  board.HighlightTrace = 3;
+  ASSERT_TRUE(doc.Apply("Set Trace Label", [&] { return SetTraceLabel(board, "in"); }));
+  ASSERT_TRUE(doc.Apply("Shift", [&] { return ShiftTrace(board, ShiftDirection::Right); }));
+  EXPECT_EQ(board.HighlightTrace, 4);
+  doc.Undo();
+  EXPECT_EQ(board.GetTrace(3).Name, "in");
+  EXPECT_EQ(board.HighlightTrace, 3);
+  doc.Redo();
+  EXPECT_EQ(board.HighlightTrace, 4);
+  doc.Undo();
+  board.HighlightTrace = 7; // clicked elsewhere since: undoing the label leaves it there
+  doc.Undo();
+  EXPECT_EQ(board.GetTrace(3).Name, "");
+  EXPECT_EQ(board.HighlightTrace, 7);
+
+  const std::size_t steps = doc.StepCount();
+  EXPECT_FALSE(doc.Modified());
+  doc.Apply("Board Properties", [&] {
+    board.Resize(board.TraceCount(), board.PinCount());
+    return true;
+  });
+  board.HighlightTrace = 2;
+  doc.Apply("Set Trace Label", [&] { return SetTraceLabel(board, ""); });
+  EXPECT_EQ(doc.StepCount(), steps);
+  EXPECT_FALSE(doc.Modified());
+}
+
 TEST(DocumentHistory, TheHistoryStaysWithinItsLimitsDroppingTheOldestSteps) {
   Board board;
   board.InitBoard(20, 20);

@@ -4,6 +4,7 @@
 #include "output/png_file.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -74,6 +75,16 @@ TEST(RecoveryStore, OnlyCopiesOfGoneEditorsAreOfferedAndToOneEditorAtATime) {
   third.Remove();
   EXPECT_EQ(second.ClaimOrphans().size(), 0u);
   EXPECT_EQ(ReadAll(second.CopyFile()), "second's own") << "never taken by another editor";
+}
+
+TEST(RecoveryStore, AFolderNamedLikeACopyIsNotOffered) {
+  TempFolder temp;
+  const std::string folder = temp / "recovery";
+  std::filesystem::create_directories(folder + "/1234-abcdef01.twk");
+  std::filesystem::create_directories(folder + "/99-folder.lock");
+  RecoveryStore store(folder);
+  EXPECT_TRUE(store.ClaimOrphans().empty());
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "/1234-abcdef01.twk"));
 }
 
 TEST(RecoveryStore, DiscardDeletesNewestFirstAndLeftoversAreCleaned) {
@@ -153,11 +164,23 @@ TEST(RecoverySchedule, CopiesFollowAPauseAtMostEveryTwoSeconds) {
   EXPECT_EQ(s.DueAt(), 3600) << "at least two seconds after the previous copy";
   s.Cleared();
   EXPECT_FALSE(s.DueAt()) << "saved or discarded: no copy due";
-  // Changes that never pause still get a copy.
+  // Changes that never pause still get a copy at most two seconds after the first change not
+  // yet in one, every time.
   RecoverySchedule busy;
-  for (std::int64_t t = 0; t < 30000; t += 300)
+  std::optional<std::int64_t> firstUnwritten;
+  int copies = 0;
+  for (std::int64_t t = 0; t < 30000; t += 100) {
+    if (busy.DueAt() && *busy.DueAt() <= t) {
+      busy.Written(t);
+      ++copies;
+      firstUnwritten.reset();
+    }
     busy.Changed(t);
-  EXPECT_EQ(busy.DueAt(), 10000);
+    if (!firstUnwritten)
+      firstUnwritten = t;
+    ASSERT_LE(*busy.DueAt(), *firstUnwritten + 2000) << "at " << t;
+  }
+  EXPECT_GE(copies, 14);
 }
 
 } // namespace

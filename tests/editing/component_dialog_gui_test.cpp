@@ -115,6 +115,21 @@ TEST_F(ComponentDialog, SocketPinsGoOnTheNextTraceAndTheLastRowIsKept) {
   EXPECT_EQ(B().ComponentCount(), 4);
 }
 
+// OK without a kind adds nothing, but says so: a beep, and the keyboard on the kind list.
+TEST_F(ComponentDialog, OkWithoutAKindBeepsAndGoesToTheKindList) {
+  Then([this](TNewCompForm &d) {
+    ASSERT_EQ(d.ComboBoxEx1->currentIndex(), -1);
+    TypeName(d, "R1");
+    d.Edit1->setFocus();
+    Ok(d);
+    EXPECT_EQ(prompts.Beeps, 1);
+    EXPECT_EQ(d.focusWidget(), d.ComboBoxEx1);
+    EXPECT_EQ(B().ComponentCount(), 0);
+    EXPECT_TRUE(d.isVisible());
+  });
+  form.Button1Click();
+}
+
 TEST_F(ComponentDialog, RadialNeedsABodyWiderThanItsLeadSpacing) {
   Then([this](TNewCompForm &d) {
     EXPECT_FALSE(d.UpDownEdit4->isVisible());

@@ -191,13 +191,20 @@ TEST_F(EditComponent, AnErrorInsideTheDialogStillClearsTheEditState) {
   EXPECT_THROW(form.Button1Click(), TarnwickError);
   EXPECT_EQ(B().HighlightPin, -1);
   EXPECT_EQ(B().HighlightEndTrace, -1);
-  // The dialog still works afterwards.
+  // The dialog still works afterwards; OK without a change records no step.
   Then([](TNewCompForm &d) {
     EXPECT_EQ(d.Edit1->text(), "W");
     Ok(d);
   });
   form.ListBox1DblClick();
+  EXPECT_FALSE(form.Modified());
+  Then([](TNewCompForm &d) {
+    d.Edit1->setText(QStringLiteral("W2"));
+    Ok(d);
+  });
+  form.ListBox1DblClick();
   EXPECT_TRUE(form.Modified());
+  EXPECT_EQ(form.Undo1->text(), "Undo Edit Component");
 }
 
 TEST_F(EditComponent, EnterInTheComponentListEditsTheFirstSelectedRow) {

@@ -1,6 +1,10 @@
 #include "editing/edit_operations.h"
 
+#include "board/board_display.h"
+
+#include <chrono>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <limits>
 
@@ -150,6 +154,36 @@ TEST(EditMove, MoveByManyHolesIsAllOrNone) {
   // Positions a file may hold do not overflow the test.
   far->StartTrace = std::numeric_limits<std::int32_t>::max();
   EXPECT_FALSE(MoveComponentsBy(b, {far}, std::numeric_limits<std::int32_t>::max(), 0));
+}
+
+// Moving or dragging every part of a large layout takes time in proportion to the parts: each
+// step of it once looked every part up in the whole selection.
+TEST(EditMove, AHundredThousandSelectedPartsMoveInLinearTime) {
+  Board board;
+  board.InitBoard(400, 40);
+  std::vector<BoardComponent *> all;
+  for (int i = 0; i < 100000; ++i) {
+    auto c = std::make_unique<BoardComponent>();
+    c->StartTrace = 1 + i % 390;
+    c->EndTrace = c->StartTrace + 2;
+    c->StartPin = 1 + i % 30;
+    all.push_back(board.AddComponent(std::move(c)));
+  }
+  Board shown;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(MoveComponents(board, all, MoveDirection::Right));
+  ASSERT_TRUE(MoveComponentsBy(board, all, -1, 2));
+  ASSERT_TRUE(CanMoveComponentsBy(board, all, 3, 1));
+  DisplayChange drag;
+  drag.Moved.assign(all.begin(), all.end());
+  drag.Dx = 3;
+  CopyForDisplay(board, drag, shown); // what every repaint of a drag does
+  const auto seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(board.GetComponent(7).StartTrace, 8);
+  EXPECT_EQ(board.GetComponent(7).StartPin, 10);
+  EXPECT_EQ(shown.GetComponent(7).StartTrace, 11);
+  EXPECT_LT(seconds, 1.5) << "quadratic in the selection";
 }
 
 TEST(EditShift, TracesExchangeWithTheirNeighbours) {

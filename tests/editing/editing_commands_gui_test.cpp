@@ -253,6 +253,51 @@ TEST_F(EditingCommands, ShiftsTheHighlightedTraceWithItsLabelAndEnds) {
   EXPECT_TRUE(form.Modified());
 }
 
+// Seen from the copper side the board is mirrored: the move and shift keys and arrows act in
+// the direction they show on the screen, and the steps keep the names of what was pressed.
+TEST_F(EditingCommands, FromTheCopperSideLeftAndRightAreTheScreens) {
+  Build(8, 20);
+  BoardComponent *r = Add(ComponentKind::Resistor, 3, 4, 2, "R1");
+  BoardView &board = form.Board();
+  board.SetCopperSide(true);
+  Row(0)->setSelected(true);
+  form.setFocus();
+  QTest::keyClick(&form, Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_EQ(At(r), (Spot{4, 5, 2})) << "left on the screen";
+  EXPECT_EQ(form.Undo1->text(), "Undo Move Left");
+  form.ToolAction(QStringLiteral("ToolButton2"))->trigger();
+  EXPECT_EQ(At(r), (Spot{3, 4, 2}));
+  board.HighlightTrace = 3;
+  Menu(QStringLiteral("Shift Trace To Left"))->trigger(); // left on the screen
+  EXPECT_EQ(board.HighlightTrace, 4);
+  EXPECT_EQ(board.GetTrace(4).Name, "T3");
+  QTest::keyClick(&form, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(board.HighlightTrace, 3);
+  EXPECT_EQ(board.GetTrace(3).Name, "T3");
+}
+
+// Every selected part is framed on the board, not only the first.
+TEST_F(EditingCommands, EverySelectedPartIsFramed) {
+  Build(12, 20);
+  Add(ComponentKind::Resistor, 1, 4, 2, "R1");
+  Add(ComponentKind::Wire, 6, 9, 8, "W1");
+  auto frameOf = [this](int start, int end, int pin) {
+    const QImage shot = form.Board().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage strip(end * 18 - start * 18 + 18, 1, QImage::Format_RGB32);
+    for (int x = 0; x < strip.width(); ++x)
+      strip.setPixel(x, 0, shot.pixel(TraceX(start) - 9 + x, PinY(pin) - 8));
+    return strip;
+  };
+  Row(0)->setSelected(true);
+  const QImage oneSecond = frameOf(6, 9, 8);
+  const QImage oneFirst = frameOf(1, 4, 2);
+  Row(1)->setSelected(true);
+  EXPECT_EQ(frameOf(1, 4, 2), oneFirst);
+  EXPECT_NE(frameOf(6, 9, 8), oneSecond) << "the second selected part has its frame";
+  Row(0)->setSelected(false);
+  EXPECT_NE(frameOf(1, 4, 2), oneFirst);
+}
+
 TEST_F(EditingCommands, RemovesOnlyTheTopmostSelectedRow) {
   Build(20, 20);
   BoardComponent *a = Add(ComponentKind::Resistor, 2, 5, 1, "R1");
@@ -456,7 +501,8 @@ TEST_F(EditingCommands, BoardPropertiesCancelAndUnchangedOk) {
     EXPECT_EQ(board.GetTrace(t).Name, "T" + std::to_string(t));
   EXPECT_EQ(board.ComponentCount(), 1);
   EXPECT_EQ(board.HighlightTrace, 5);
-  EXPECT_TRUE(form.Modified());
+  EXPECT_FALSE(form.Modified()) << "nothing changed: no step";
+  EXPECT_FALSE(form.Doc().CanUndo());
 
   prompts.OnExec = [&](QDialog &d) {
     auto &f = dynamic_cast<TNewLayoutForm &>(d);

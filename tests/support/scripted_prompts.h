@@ -54,12 +54,15 @@ public:
   std::function<int(QDialog &)> OnExec;
   // Answers of Choose: the index of the button pressed, -1 for a box closed without one.
   std::deque<int> Choices;
+  // Answers of ChooseItem: the button pressed (-1: closed) and the row chosen.
+  std::deque<std::pair<int, int>> ItemChoices;
 
   // What was shown, in order.
   std::vector<Message> Shown;
   std::vector<FileDialog> FileDialogs;
   std::vector<QString> DialogsRun;        // window titles of the dialogs passed to Exec
   std::vector<QStringList> ChoiceButtons; // the buttons of each Choose, in order
+  std::vector<QStringList> ChoiceItems;   // the rows of each ChooseItem, in order
   int Beeps = 0;
 
   bool Question(QWidget *, const QString &caption, const QString &text) override {
@@ -100,6 +103,21 @@ public:
     }
     const int answer = Choices.front();
     Choices.pop_front();
+    return answer;
+  }
+  int ChooseItem(QWidget *, const QString &caption, const QString &text, const QStringList &items,
+                 const QStringList &buttons, int &item) override {
+    Shown.push_back({Box::Question, caption, text});
+    ChoiceButtons.push_back(buttons);
+    ChoiceItems.push_back(items);
+    item = 0;
+    if (ItemChoices.empty()) {
+      ADD_FAILURE() << "unexpected choice among items: " << text.toStdString();
+      return -1;
+    }
+    const auto [answer, row] = ItemChoices.front();
+    ItemChoices.pop_front();
+    item = row;
     return answer;
   }
   int Exec(QDialog &dialog) override {

@@ -26,10 +26,13 @@ TEST(CommandLine, FilesOptionsAndRefusals) {
       {{"--bogus"}, false, Action::Refuse, ""},
       {{"-x"}, false, Action::Refuse, ""},
       {{"a.twk", "b.twk"}, false, Action::Refuse, ""},
-      // Before the toolkit starts: its options and their values are its business, and files
-      // are read later.
-      {{"-platform", "offscreen", "amp.twk"}, true, Action::Run, ""},
-      {{"--style", "fusion", "-x"}, true, Action::Run, ""},
+      // Before the toolkit starts: its options and their values are its business; what is
+      // left is refused already there, as the toolkit would abort without a display.
+      {{"-platform", "offscreen", "amp.twk"}, true, Action::Run, "amp.twk"},
+      {{"--style", "fusion", "-x"}, true, Action::Refuse, ""},
+      {{"-x"}, true, Action::Refuse, ""},
+      {{"a.twk", "b.twk"}, true, Action::Refuse, ""},
+      {{"-display", ":1", "-name", "tw", "a.twk"}, true, Action::Run, "a.twk"},
       {{"--platform=offscreen", "--help"}, true, Action::Help, ""},
       {{"-platform", "--help"}, true, Action::Run, ""}, // "--help" is the platform's name
   };

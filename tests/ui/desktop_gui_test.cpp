@@ -8,16 +8,22 @@
 #include "support/scripted_prompts.h"
 #include "ui/EnhControls.h"
 #include "ui/desktop.h"
+#include "ui/file_names.h"
 #include "ui/main_form.h"
+#include "ui/prompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -236,6 +242,134 @@ TEST(DesktopRecovery, DiscardDeletesTheCopyAndAClosedBoxKeepsIt) {
   EXPECT_FALSE(e.form.Modified());
 }
 
+// Restore, then the file given on the command line: no question whose default answer throws
+// the restored work away; the restored layout stays open and the message says so.
+TEST(DesktopRecovery, AFileGivenAtStartNeverReplacesTheRestoredWork) {
+  TempFolder home;
+  {
+    Editor crashed(home);
+    crashed.NewBoard();
+    crashed.Change("R1");
+    crashed.desktop.Recovery().WriteNow();
+  }
+  Editor e(home);
+  e.prompts.Choices = {0};
+  e.desktop.Start(Data("amp.twk"));
+  EXPECT_TRUE(e.prompts.Texts(ScriptedPrompts::Box::Question).size() == 1u)
+      << "only the restore question";
+  EXPECT_EQ(e.Labels(), std::vector<QString>{"R1"});
+  EXPECT_TRUE(e.form.Modified());
+  EXPECT_EQ(Copies(home).size(), 1u);
+  const auto said = e.prompts.Texts(ScriptedPrompts::Box::Information);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_TRUE(said[0].startsWith("amp.twk was not opened")) << said[0].toStdString();
+}
+
+// The layout's name is part of the layout: typed, it is an unsaved change that Exit asks about
+// and the recovery copy keeps; undone in the box, the layout is as saved again.
+TEST(DesktopRecovery, ATypedNameIsAChangeTheCopyKeeps) {
+  TempFolder home;
+  Editor e(home);
+  e.NewBoard();
+  e.SaveAs(Q(home / "amp.twk"));
+  EXPECT_FALSE(e.form.Modified());
+  e.form.Edit3->setFocus();
+  e.form.Edit3->selectAll();
+  QTest::keyClicks(e.form.Edit3, QStringLiteral("Tremolo"));
+  EXPECT_TRUE(e.form.Modified());
+  ASSERT_TRUE(e.desktop.Recovery().WritePending());
+  e.desktop.Recovery().WriteNow();
+  ASSERT_EQ(Copies(home).size(), 1u);
+  EXPECT_NE(ReadAll(Copies(home)[0]).find("Name=Tremolo\r\n"), std::string::npos);
+  e.prompts.Questions = {false};
+  e.form.Exit1Click();
+  EXPECT_FALSE(e.form.ExitRequested());
+  EXPECT_EQ(e.prompts.Texts(ScriptedPrompts::Box::Question).size(), 1u);
+
+  e.form.Edit3->undo();
+  EXPECT_FALSE(e.form.Modified());
+  EXPECT_TRUE(Copies(home).empty());
+  e.form.Edit3->redo();
+  e.form.Save1Click();
+  EXPECT_FALSE(e.form.Modified());
+  EXPECT_NE(ReadAll(home / "amp.twk").find("Name=Tremolo\r\n"), std::string::npos);
+}
+
+// Undone back to the saved point, the layout has no unsaved changes: no copy is left to offer.
+TEST(DesktopRecovery, UndoBackToTheSavedPointRemovesTheCopy) {
+  TempFolder home;
+  Editor e(home);
+  e.NewBoard();
+  e.SaveAs(Q(home / "amp.twk"));
+  e.Change("R1");
+  e.desktop.Recovery().WriteNow();
+  ASSERT_EQ(Copies(home).size(), 1u);
+  e.form.Undo1Click();
+  EXPECT_FALSE(e.form.Modified());
+  EXPECT_TRUE(Copies(home).empty());
+  EXPECT_FALSE(e.desktop.Recovery().WritePending());
+}
+
+// The copies of several crashed editors come in one list; a Discard offers the rest again, and
+// a box closed without an answer leaves them for a later start.
+TEST(DesktopRecovery, SeveralCopiesAreOfferedInOneList) {
+  TempFolder home;
+  {
+    Editor a(home), b(home), c(home);
+    for (Editor *e : {&a, &b, &c}) {
+      e->NewBoard();
+      e->Change("R1");
+      e->desktop.Recovery().WriteNow();
+    }
+  }
+  ASSERT_EQ(Copies(home).size(), 3u);
+  {
+    Editor later(home);
+    later.prompts.ItemChoices = {{1, 2}, {-1, 0}};
+    later.desktop.Start({});
+    ASSERT_EQ(later.prompts.ChoiceItems.size(), 2u);
+    EXPECT_EQ(later.prompts.ChoiceItems[0].size(), 3);
+    EXPECT_TRUE(later.prompts.ChoiceItems[0][0].startsWith("an untitled layout, written "));
+    EXPECT_EQ(later.prompts.ChoiceItems[1].size(), 2);
+    EXPECT_EQ(later.prompts.ChoiceButtons[0], QStringList({"Restore", "Discard"}));
+    EXPECT_EQ(later.form.Board().TraceCount(), 0);
+  }
+  EXPECT_EQ(Copies(home).size(), 2u) << "one discarded, two left for later";
+  Editor last(home);
+  last.prompts.ItemChoices = {{0, 1}};
+  last.desktop.Start({});
+  EXPECT_EQ(last.Labels(), std::vector<QString>{"R1"});
+  EXPECT_TRUE(last.form.Modified());
+  EXPECT_EQ(Copies(home).size(), 2u) << "the restored copy is this editor's own now";
+}
+
+// The toolkit's box of named buttons: Escape closes it without an answer, which leaves the copy.
+TEST(DesktopRecovery, EscapeClosesTheRestoreBoxWithoutAnAnswer) {
+  // An earlier test's Exit ended the (not running) event loop, which would end every modal run
+  // at once: one round of the application's loop clears that.
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+  QtPrompts prompts;
+  int attempts = 0;
+  QTimer timer;
+  timer.setInterval(50);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box)
+      return;
+    if (++attempts <= 3) {
+      QTest::keyClick(box, Qt::Key_Escape);
+    } else if (!box->buttons().isEmpty()) {
+      box->buttons().last()->click(); // Escape did nothing: the test still ends
+    }
+  });
+  timer.start();
+  const int answer = prompts.Choose(nullptr, QStringLiteral("Restore Layout?"), QStringLiteral("?"),
+                                    {QStringLiteral("Restore"), QStringLiteral("Discard")});
+  EXPECT_EQ(answer, -1);
+  EXPECT_EQ(attempts, 1);
+}
+
 TEST(DesktopRecovery, AStateFolderThatCannotBeWrittenIsSaidOnceAndLosesNothing) {
   TempFolder home;
   test::WriteAll(home / "state", "a file where the folder should be");
@@ -293,6 +427,29 @@ TEST(DesktopOpen, TheFileGivenAtStartAndDroppedFilesOpenOrImport) {
   EXPECT_EQ(fresh.prompts.Texts(ScriptedPrompts::Box::Error),
             std::vector<QString>{"Unable to read " + Q(home / "missing.twk")});
   EXPECT_EQ(fresh.form.windowTitle(), "Tarnwick");
+}
+
+// A file whose name is not UTF-8 (made under Latin-1, say) opens from the command line and
+// saves back to the same file.
+TEST(DesktopOpen, AFileNameThatIsNotUtf8OpensAndSavesInPlace) {
+  for (const std::string &native :
+       {std::string("/tmp/caf\xe9.twk"), std::string("/tmp/\xff\xfe"),
+        std::string("/tmp/\xc3\xa9t\xe9\xed\xa0\x80.twk"), std::string("/tmp/plain \xc3\xa9.twk")})
+    EXPECT_EQ(NativeFileName(FileNameFromNative(native)), native);
+  TempFolder home;
+  const std::string native = home / "caf\xe9.twk";
+  test::WriteAll(native, ReadAll(TARNWICK_TEST_DATA "/amp.twk"));
+  Editor e(home);
+  e.desktop.Start(FileNameFromNative(native));
+  EXPECT_TRUE(e.prompts.Texts(ScriptedPrompts::Box::Error).empty());
+  EXPECT_EQ(e.Labels(), (std::vector<QString>{"10k", "100u", "<unnamed>"}));
+  e.Change("R9");
+  e.form.Save1Click();
+  EXPECT_NE(ReadAll(native).find("=R9\r\n"), std::string::npos);
+  std::size_t layouts = 0;
+  for (const auto &entry : fs::directory_iterator(home.Path()))
+    layouts += entry.path().extension() == ".twk";
+  EXPECT_EQ(layouts, 1u) << "saved to the file it came from";
 }
 
 } // namespace

@@ -175,12 +175,19 @@ TEST_F(Window, ZoomAndCopperSideDriveTheViewScrollBarsAndRulers) {
   EXPECT_FALSE(copper->isChecked());
   EXPECT_TRUE(MenuEntry(QStringLiteral("1\u00d7"))->isChecked());
 
+  form.resize(730, 551); // the window's size before it is maximised
   view.InitBoard(100, 40);
   view.Repaint();
   QCoreApplication::processEvents();
-  // Unzoomed the view fills the board area, as it always did, and nothing scrolls.
-  EXPECT_FALSE(hbar->isVisible());
-  EXPECT_EQ(view.size(), view.parentWidget()->size());
+  // Unzoomed, a board larger than the view scrolls too, both ways.
+  auto *vbar = form.findChild<QScrollBar *>(QStringLiteral("BoardVerticalBar"));
+  ASSERT_NE(vbar, nullptr);
+  EXPECT_TRUE(hbar->isVisible());
+  EXPECT_EQ(hbar->maximum(), view.ScrollLimit().x());
+  QCoreApplication::processEvents();
+  ASSERT_GT(view.ScrollLimit().y(), 0);
+  EXPECT_TRUE(vbar->isVisible());
+  EXPECT_EQ(vbar->maximum(), view.ScrollLimit().y());
   auto tickAt = [this](int x) {
     const QImage ruler = form.PaintBox1->grab().toImage();
     return ruler.pixelColor(x, 5) == Qt::white && ruler.pixelColor(x, 1) != Qt::white;
@@ -207,14 +214,14 @@ TEST_F(Window, ZoomAndCopperSideDriveTheViewScrollBarsAndRulers) {
   QTest::keyClick(&form, Qt::Key_0, Qt::ControlModifier);
   QCoreApplication::processEvents();
   EXPECT_EQ(view.Zoom(), 1);
-  EXPECT_FALSE(hbar->isVisible());
+  EXPECT_EQ(view.ScrollPos(), QPoint(0, 0));
   EXPECT_TRUE(MenuEntry(QStringLiteral("1\u00d7"))->isChecked());
 
   copper->trigger();
   EXPECT_TRUE(view.CopperSide());
   QCoreApplication::processEvents();
   // The top ruler counts from the right edge of the first strip, now the rightmost.
-  const int rightEdge = 15 + 18 * 100 - 1;
+  const int rightEdge = 15 + 18 * 100 - 1 - view.ScrollPos().x();
   EXPECT_FALSE(tickAt(18));
   if (rightEdge < form.PaintBox1->width()) {
     EXPECT_TRUE(tickAt(rightEdge));

@@ -7,9 +7,11 @@
 #include "ui/main_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -121,6 +123,83 @@ TEST_F(UndoWindow, UndoBackToTheSavedPointAsksNothingAndPastItAsks) {
   EXPECT_EQ(prompts.Texts(ScriptedPrompts::Box::Question).size(), 1u);
   form.Redo1Click();
   EXPECT_FALSE(form.Modified());
+}
+
+// After Open or New the keyboard is in a text box. Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z stay with
+// the box only while it has typing of its own to take back; otherwise they undo the layout.
+TEST_F(UndoWindow, HistoryKeysGoToATextBoxOnlyWhileItHasTypingToUndo) {
+  form.Edit3->setEnabled(true);
+  form.Edit3->setText(QStringLiteral("amp")); // as Open writes it: nothing to undo in the box
+  form.Board().GetTrace(3).Name = "in";
+  form.Board().HighlightTrace = 3;
+  form.Button5Click(); // shift trace 3 right
+  ASSERT_EQ(form.Undo1->text(), "Undo Shift Trace To Right");
+  for (QLineEdit *box : {form.Edit3, form.Edit1}) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.Undo1->text(), "Undo") << "the layout's step is undone";
+    QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form.Undo1->text(), "Undo Shift Trace To Right");
+  }
+  form.Edit3->setFocus();
+  QTest::keyClicks(form.Edit3, QStringLiteral("lifier"));
+  QTest::keyClick(form.Edit3, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form.Edit3->text(), "amp") << "the box's own typing goes first";
+  EXPECT_EQ(form.Undo1->text(), "Undo Shift Trace To Right");
+  QTest::keyClick(form.Edit3, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form.Undo1->text(), "Undo");
+  QTest::keyClick(form.Edit3, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(form.Edit3->text(), "amplifier") << "the box redoes its own typing first";
+  EXPECT_EQ(form.Undo1->text(), "Undo");
+  QTest::keyClick(form.Edit3, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(form.Undo1->text(), "Undo Shift Trace To Right");
+}
+
+// Undo puts back what the step changed, and the label box shows the highlighted trace's label
+// as it is now: a Set that follows renames the trace the user sees highlighted.
+TEST_F(UndoWindow, UndoLeavesTheLabelBoxOnTheHighlightedTracesLabel) {
+  form.Board().HighlightTrace = 3;
+  form.BoardTraceChange();
+  form.Edit1->setText(QStringLiteral("in"));
+  form.Button3Click();
+  form.Button5Click(); // trace 3 with its label "in" moves to 4, and the highlight with it
+  ASSERT_EQ(form.Board().HighlightTrace, 4);
+  form.Undo1Click();
+  EXPECT_EQ(form.Board().HighlightTrace, 3);
+  EXPECT_EQ(form.Edit1->text(), "in");
+  form.Undo1Click(); // the label goes, and with it the box's text
+  EXPECT_EQ(form.Board().GetTrace(3).Name, "");
+  EXPECT_EQ(form.Edit1->text(), "");
+  form.Redo1Click();
+  EXPECT_EQ(form.Edit1->text(), "in");
+}
+
+// A drag holds the components it moves; Undo with the button still down would free them under
+// it. The drag ends first, and the release then moves nothing.
+TEST_F(UndoWindow, UndoDuringADragCancelsTheDragFirst) {
+  AddResistor();
+  form.Undo1Click();
+  form.Redo1Click(); // the resistor is selected, and Undo would now remove it
+  ASSERT_EQ(form.Board().ComponentCount(), 1);
+  BoardView &view = form.Board();
+  const QPoint on(TraceX(3), PinY(4)); // on the resistor, traces 2 to 5 of row 4
+  auto move = [&view](QPoint to) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton,
+                  Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &e);
+  };
+  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, on);
+  move(on + QPoint(2 * 18, 0));
+  ASSERT_TRUE(view.Dragging());
+  QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(view.ComponentCount(), 0);
+  EXPECT_FALSE(view.Dragging());
+  move(on + QPoint(3 * 18, 15));
+  view.grab(); // paints what the drag would show
+  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, on + QPoint(3 * 18, 15));
+  EXPECT_EQ(form.Undo1->text(), "Undo");
+  EXPECT_EQ(form.Redo1->text(), "Redo Add Component");
 }
 
 // A handler run from a menu entry is called through the toolkit's signals: its error is reported
