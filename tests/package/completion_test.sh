@@ -29,8 +29,8 @@ ask() {
   bash --norc --noprofile -s "$completion" "$@" <<'EOF'
 source "$1" || exit 1
 shift
-spec=$(complete -p tarnwick-cli) || exit 1
-function=$(sed -n 's/.*-F \([^ ]*\).*/\1/p' <<<"$spec")
+registered=$(complete -p tarnwick-cli) || exit 1
+function=$(sed -n 's/.*-F \([^ ]*\).*/\1/p' <<<"$registered")
 for line in "$@"; do
   read -r -a COMP_WORDS <<<"$line"
   [[ $line == *" " ]] && COMP_WORDS+=("")
