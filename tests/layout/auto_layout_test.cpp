@@ -80,8 +80,13 @@ circuit::Circuit RandomCircuit(std::mt19937 &random, int parts) {
 
 namespace {
 TEST(AutoLayout, EveryRandomCircuitIsLaidOutByEveryRule) {
+#ifdef TARNWICK_SANITIZED
+  constexpr int rounds = 8;
+#else
+  constexpr int rounds = 30;
+#endif
   std::mt19937 random(7);
-  for (int round = 0; round < 30; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     const int parts = 2 + static_cast<int>(random() % 39);
     const circuit::Circuit c = RandomCircuit(random, parts);
     layout::LayoutOptions options;
